@@ -1,0 +1,70 @@
+// Text output streams: every byte the program writes, on the console or into
+// the results file, goes through one of these. Bytes are written unchanged
+// (Windows-1252), lines end with CR LF, and a 128-byte buffer is handed over
+// when full, on Vider and on closing; a failed write ends the run.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+class TFichierTexte {
+ public:
+  static constexpr int TailleTampon = 128;
+
+  TFichierTexte() = default;
+  TFichierTexte(const TFichierTexte&) = delete;
+  TFichierTexte& operator=(const TFichierTexte&) = delete;
+  // Closes the descriptor without handing over the buffer: only Fermer
+  // finishes a file in order.
+  ~TFichierTexte();
+
+  void AssocierSortieStandard();
+  // Creates the file, or empties it if it exists; false when the system
+  // refuses (its error number is then in plateforme::DerniereErreur()).
+  bool Creer(const std::string& nom);
+  // Hands over the buffer and closes; a failure is a run-time error.
+  void Fermer();
+  // Closes without handing over the buffer, as the end of a process after a
+  // run-time error does; used to release a structure in-process.
+  void Abandonner() noexcept;
+
+  bool EstOuvert() const { return mode_ != Mode::Ferme; }
+  // Hands over the buffer as Vider does, but ignores a failure: used only on
+  // the way out after a run-time error.
+  void ViderSansErreur() noexcept;
+
+  friend void EcrireTexte(TFichierTexte& fichier, std::string_view texte, int largeur);
+  friend void EcrireCaractere(TFichierTexte& fichier, char caractere);
+  friend void FinDeLigne(TFichierTexte& fichier);
+  friend void Vider(TFichierTexte& fichier);
+
+ private:
+  enum class Mode { Ferme, Sortie };
+
+  void VerifierSortie() const;
+  void Ajouter(std::string_view octets);
+  void AjouterBlancs(int nombre);
+  void Transmettre();
+
+  Mode mode_ = Mode::Ferme;
+  int descripteur_ = -1;
+  bool proprietaire_ = false;  // the console's descriptor is not ours to close
+  bool terminal_ = false;
+  int nombre_ = 0;
+  char tampon_[TailleTampon] = {};
+};
+
+// The program's standard output stream.
+TFichierTexte& Console();
+
+// A width of 0 means no width: blanks fill the field on the left, and a longer
+// text or number is written whole.
+void EcrireTexte(TFichierTexte& fichier, std::string_view texte, int largeur = 0);
+void EcrireCaractere(TFichierTexte& fichier, char caractere);
+void EcrireEntier(TFichierTexte& fichier, std::int32_t valeur, int largeur = 0);
+// With decimals (>= 0), the fixed form in the given width; without, the
+// scientific form, in 23 characters when no width is given either.
+void EcrireReel(TFichierTexte& fichier, double valeur, int largeur = 0, int decimales = -1);
+void FinDeLigne(TFichierTexte& fichier);
+void Vider(TFichierTexte& fichier);

@@ -1,0 +1,42 @@
+// The few services the program takes from the operating system: raw file
+// descriptors, the console, the text viewer, floating-point traps and the exit.
+// Everything above this layer is the same on Linux and on Windows.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace plateforme {
+
+constexpr int kEntreeStandard = 0;
+constexpr int kSortieStandard = 1;
+constexpr int kErreurStandard = 2;
+
+// Each returns -1 on failure, with the system's error number in DerniereErreur().
+int OuvrirLecture(const std::string& nom);
+int CreerEcriture(const std::string& nom);  // created, or emptied if it exists
+long Lire(int descripteur, void* octets, std::size_t nombre);
+long Ecrire(int descripteur, const void* octets, std::size_t nombre) noexcept;
+int Fermer(int descripteur);
+int DerniereErreur();
+// The system's text for an error number, in the platform's words.
+std::string TexteErreur(int code);
+
+bool EstTerminal(int descripteur);
+bool EstDossier(int descripteur);
+
+// Binary standard streams, and closed standard descriptors taken up so that a
+// file opened later never lands on them (writes to them still fail).
+void PreparerFluxStandard();
+
+// Starts the text viewer on the results file without waiting; a failure to
+// start it is ignored.
+void LancerVisualiseur(const std::string& nomResultats);
+
+// Division by zero, overflow and invalid operations end the run with their
+// run-time error instead of giving infinities or NaN.
+void ActiverExceptionsFlottantes();
+
+[[noreturn]] void TerminerProcessus(int statut) noexcept;
+
+}  // namespace plateforme
