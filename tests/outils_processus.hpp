@@ -1,0 +1,55 @@
+// Runs the built program as a user would: in a working folder, with what is
+// typed on standard input, standard output and error captured, a time limit,
+// and a fake viewer found first on PATH that logs how it was started.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace essai {
+
+enum class SortieStandard { Capturee, Fermee, Pleine };
+
+struct Lancement {
+  std::filesystem::path programme;
+  std::filesystem::path dossier;      // working folder of the run
+  std::string entree;                 // bytes typed on standard input
+  bool entreeFermee = false;          // standard input closed instead
+  SortieStandard sortie = SortieStandard::Capturee;
+  long limiteTailleFichier = -1;      // RLIMIT_FSIZE in bytes, SIGXFSZ ignored; -1: none
+  double delaiSecondes = 10.0;
+};
+
+struct Execution {
+  int statut = -1;        // exit status, when the program exited
+  int signal = 0;         // the signal that ended it, 0 if none
+  bool delaiDepasse = false;
+  double dureeSecondes = 0.0;
+  std::string sortie;     // standard output
+  std::string erreur;     // standard error
+  // One entry per start of the viewer: the file name it was given.
+  std::vector<std::string> visualiseur;
+};
+
+// Runs the program; the fake viewer's log is read after waiting a little for
+// calls that the program started without awaiting them.
+Execution Lancer(const Lancement& lancement, int appelsVisualiseurAttendus = 0);
+
+// A new empty temporary folder, removed by the destructor.
+class DossierTemporaire {
+ public:
+  DossierTemporaire();
+  ~DossierTemporaire();
+  DossierTemporaire(const DossierTemporaire&) = delete;
+  DossierTemporaire& operator=(const DossierTemporaire&) = delete;
+  const std::filesystem::path& Chemin() const { return chemin_; }
+
+ private:
+  std::filesystem::path chemin_;
+};
+
+std::string LireFichier(const std::filesystem::path& chemin);
+void EcrireFichier(const std::filesystem::path& chemin, const std::string& octets);
+
+}  // namespace essai
