@@ -22,4 +22,5 @@ void TStructure::Calcul() {
   }
   CalculActionsLiaison();
   EcritureResultats();
+  EcritureDessin();
 }

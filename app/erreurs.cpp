@@ -25,6 +25,7 @@ const char* MessageFixe(TypeErreur type) {
     case TypeErreur::OperationFlottanteInvalide:
       return "Invalid floating point operation";
     case TypeErreur::EntreeSortie:
+    case TypeErreur::FichierInaccessible:
       break;
   }
   return "";
@@ -41,7 +42,9 @@ std::string MessageEntreeSortie(int code) {
 }
 
 // "Erreur d'exécution : " in Windows-1252.
-constexpr char kEnTete[] = "Erreur d'ex\xE9" "cution : ";
+constexpr char kEnTete[] =
+    "Erreur d'ex\xE9"
+    "cution : ";
 
 void EcrireTout(int descripteur, const char* octets, std::size_t nombre) noexcept {
   while (nombre > 0) {
@@ -58,6 +61,11 @@ void EcrireTout(int descripteur, const char* octets, std::size_t nombre) noexcep
 
 ErreurExecution::ErreurExecution(TypeErreur type, std::string contexte, int code)
     : type_(type), code_(code), contexte_(std::move(contexte)) {
+  if (type == TypeErreur::FichierInaccessible) {
+    message_ = std::move(contexte_);
+    contexte_.clear();
+    return;
+  }
   message_ = type == TypeErreur::EntreeSortie ? MessageEntreeSortie(code) : MessageFixe(type);
 }
 
@@ -69,7 +77,9 @@ void ErreurExecution::AjouterContexte(const std::string& contexte) {
 }
 
 std::string RapportErreur(const ErreurExecution& erreur) {
-  std::string ligne = kEnTete;
+  // A file that cannot be opened is the user's to mend, not a fault of the
+  // run: its line says so without the run-time error heading.
+  std::string ligne = erreur.Type() == TypeErreur::FichierInaccessible ? "" : kEnTete;
   ligne += erreur.what();
   if (!erreur.Contexte().empty()) {
     ligne += " (" + erreur.Contexte() + ")";

@@ -8,13 +8,14 @@
 #include <string>
 
 enum class TypeErreur {
-  EntreeNumeriqueInvalide,      // "Invalid numeric input"
-  VerificationIntervalle,       // "Range check error"
-  DepassementEntier,            // "Integer overflow"
-  DivisionFlottanteParZero,     // "Floating point division by zero"
-  DepassementFlottant,          // "Floating point overflow"
-  OperationFlottanteInvalide,   // "Invalid floating point operation"
-  EntreeSortie,                 // "Disk full", "File access denied", "I/O error N"
+  EntreeNumeriqueInvalide,     // "Invalid numeric input"
+  VerificationIntervalle,      // "Range check error"
+  DepassementEntier,           // "Integer overflow"
+  DivisionFlottanteParZero,    // "Floating point division by zero"
+  DepassementFlottant,         // "Floating point overflow"
+  OperationFlottanteInvalide,  // "Invalid floating point operation"
+  EntreeSortie,                // "Disk full", "File access denied", "I/O error N"
+  FichierInaccessible,         // data or results file refused: its French line alone
 };
 
 // Codes of the text streams themselves, beside the operating system's.
@@ -24,7 +25,8 @@ constexpr int CodeFichierNonOuvertEnEcriture = 105;
 class ErreurExecution : public std::exception {
  public:
   // For EntreeSortie, `code` is the operating system's error number or one of
-  // the codes above; it is ignored for the other types.
+  // the codes above; it is ignored for the other types. For
+  // FichierInaccessible, `contexte` is the whole French message.
   explicit ErreurExecution(TypeErreur type, std::string contexte = {}, int code = 0);
 
   TypeErreur Type() const { return type_; }
@@ -45,7 +47,8 @@ class ErreurExecution : public std::exception {
 };
 
 // The line written on standard error, without its line end:
-// "Erreur d'exécution : <message>" and, when known, " (<contexte>)".
+// "Erreur d'exécution : <message>" and, when known, " (<contexte>)"; for
+// FichierInaccessible, the message alone.
 std::string RapportErreur(const ErreurExecution& erreur);
 
 // Ends the process as a run-time error does: standard output is flushed, the

@@ -27,10 +27,15 @@ namespace plateforme {
 
 #ifdef _WIN32
 
-int OuvrirLecture(const std::string& nom) { return _open(nom.c_str(), _O_RDONLY | _O_BINARY); }
+// The C run-time's descriptors in binary mode: CR LF and the Windows-1252
+// bytes go out as they are, and a Ctrl-Z read is a byte like any other.
+int OuvrirLecture(const std::string& nom) {
+  return _open(nom.c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
+}
 
 int CreerEcriture(const std::string& nom) {
-  return _open(nom.c_str(), _O_WRONLY | _O_CREAT | _O_TRUNC | _O_BINARY, _S_IREAD | _S_IWRITE);
+  return _open(nom.c_str(), _O_WRONLY | _O_CREAT | _O_TRUNC | _O_BINARY | _O_NOINHERIT,
+               _S_IREAD | _S_IWRITE);
 }
 
 long Lire(int descripteur, void* octets, std::size_t nombre) {
@@ -41,9 +46,18 @@ long Ecrire(int descripteur, const void* octets, std::size_t nombre) noexcept {
   return _write(descripteur, octets, static_cast<unsigned>(nombre));
 }
 
-int Fermer(int descripteur) { return _close(descripteur); }
+int Fermer(int descripteur) {
+  return _close(descripteur);
+}
 
-bool EstTerminal(int descripteur) { return _isatty(descripteur) != 0; }
+bool EstTerminal(int descripteur) {
+  // _isatty holds for every character device, NUL included, and for a
+  // standard descriptor that has no handle at all: only a console has a mode.
+  const intptr_t poignee = _get_osfhandle(descripteur);
+  DWORD mode = 0;
+  return poignee != -1 && poignee != -2 &&
+         GetConsoleMode(reinterpret_cast<HANDLE>(poignee), &mode) != 0;
+}
 
 bool EstDossier(int descripteur) {
   struct _stat64 etat;
@@ -51,48 +65,98 @@ bool EstDossier(int descripteur) {
 }
 
 void PreparerFluxStandard() {
-  // Text mode would turn every LF into CR LF and stop reading at Ctrl-Z.
+  // Text mode would turn every LF written into CR LF and stop reading at
+  // Ctrl-Z. A standard descriptor without a handle needs nothing: the run-time
+  // keeps its number taken, and reading or writing it fails.
   _setmode(kEntreeStandard, _O_BINARY);
   _setmode(kSortieStandard, _O_BINARY);
   _setmode(kErreurStandard, _O_BINARY);
 }
 
 void LancerVisualiseur(const std::string& nomResultats) {
+  // The name is neither quoted nor checked: the command line is the one the
+  // user's typing makes, and a viewer that does not start goes unnoticed.
   const std::string commande = "notepad " + nomResultats;
-  WinExec(commande.c_str(), 1);
+  WinExec(commande.c_str(), SW_SHOWNORMAL);
 }
 
 namespace {
 
-LONG WINAPI FiltreExceptions(EXCEPTION_POINTERS* exception) {
+// Flags of the SSE control and status register; each mask bit sits seven
+// places above its flag.
+constexpr DWORD kFlagDivisionParZero = 0x04;
+constexpr DWORD kFlagDepassement = 0x08;
+constexpr DWORD kFlags = 0x3F;
+
+// The SSE unit reports its faults as a group: the one met is the raised flag
+// whose exception is not masked. An instruction raises at most one of the
+// three unmasked ones.
+TypeErreur FauteSse(DWORD mxcsr) {
+  const DWORD levees = mxcsr & ~(mxcsr >> 7) & kFlags;
+  if ((levees & kFlagDivisionParZero) != 0) {
+    return TypeErreur::DivisionFlottanteParZero;
+  }
+  if ((levees & kFlagDepassement) != 0) {
+    return TypeErreur::DepassementFlottant;
+  }
+  return TypeErreur::OperationFlottanteInvalide;  // the invalid-operation flag
+}
+
+// A vectored handler sees the fault before any frame does, so no catch
+// clause, run-time or debugger can turn it into something else.
+LONG CALLBACK GestionnaireExceptions(EXCEPTION_POINTERS* exception) {
+  TypeErreur type;
   switch (exception->ExceptionRecord->ExceptionCode) {
     case EXCEPTION_FLT_DIVIDE_BY_ZERO:
-    case STATUS_FLOAT_MULTIPLE_FAULTS:
-      TerminerSurErreurImmediate(TypeErreur::DivisionFlottanteParZero);
+    case EXCEPTION_INT_DIVIDE_BY_ZERO:
+    case EXCEPTION_INT_OVERFLOW:  // as the Linux signal, which cannot tell them apart
+      type = TypeErreur::DivisionFlottanteParZero;
+      break;
     case EXCEPTION_FLT_OVERFLOW:
-      TerminerSurErreurImmediate(TypeErreur::DepassementFlottant);
+      type = TypeErreur::DepassementFlottant;
+      break;
     case EXCEPTION_FLT_INVALID_OPERATION:
     case EXCEPTION_FLT_STACK_CHECK:
     case EXCEPTION_FLT_DENORMAL_OPERAND:
     case EXCEPTION_FLT_INEXACT_RESULT:
     case EXCEPTION_FLT_UNDERFLOW:
-      TerminerSurErreurImmediate(TypeErreur::OperationFlottanteInvalide);
+      type = TypeErreur::OperationFlottanteInvalide;
+      break;
+    case STATUS_FLOAT_MULTIPLE_FAULTS:
+    case STATUS_FLOAT_MULTIPLE_TRAPS:
+#if defined(__x86_64__) || defined(_M_X64)
+      type = FauteSse(exception->ContextRecord->MxCsr);
+#else
+      type = FauteSse(_statusfp());
+#endif
+      break;
     default:
       return EXCEPTION_CONTINUE_SEARCH;
   }
+  // Nothing in the report may trap again.
+  _clearfp();
+  unsigned int actuel = 0;
+  _controlfp_s(&actuel, _MCW_EM, _MCW_EM);
+  TerminerSurErreurImmediate(type);
 }
 
 }  // namespace
 
 void ActiverExceptionsFlottantes() {
-  SetUnhandledExceptionFilter(FiltreExceptions);
-  unsigned int actuel = 0;
+  static const PVOID gestionnaire = AddVectoredExceptionHandler(1, GestionnaireExceptions);
+  static_cast<void>(gestionnaire);
   _clearfp();
-  _controlfp_s(&actuel, ~static_cast<unsigned>(_EM_ZERODIVIDE | _EM_OVERFLOW | _EM_INVALID),
+  unsigned int actuel = 0;
+  // Unmasked on the x87 unit and the SSE unit alike; underflow, inexact
+  // results and denormal operands stay masked.
+  _controlfp_s(&actuel,
+               _MCW_EM & ~static_cast<unsigned>(_EM_ZERODIVIDE | _EM_OVERFLOW | _EM_INVALID),
                _MCW_EM);
 }
 
-void TerminerProcessus(int statut) noexcept { _exit(statut); }
+void TerminerProcessus(int statut) noexcept {
+  _exit(statut);
+}
 
 #else
 

@@ -18,6 +18,24 @@ const TElement& TStructure::ElementEn(std::int32_t e) const {
   return *element;
 }
 
+TLiaison& TStructure::LiaisonEn(std::int32_t s) {
+  const std::unique_ptr<TLiaison>& liaison = Liaisons.Liste[s];
+  if (!liaison) {
+    throw ErreurExecution(TypeErreur::VerificationIntervalle,
+                          "liaison " + std::to_string(s) + " absente de la liste");
+  }
+  return *liaison;
+}
+
+const TCharge& TStructure::ChargeEn(std::int32_t k) const {
+  const std::unique_ptr<TCharge>& charge = Charges.Liste[k];
+  if (!charge) {
+    throw ErreurExecution(TypeErreur::VerificationIntervalle,
+                          "charge " + std::to_string(k) + " absente de la liste");
+  }
+  return *charge;
+}
+
 void TStructure::DdlElement(std::int32_t e, Tableau<std::int32_t, NbDdlElement>& d) const {
   const TElement& element = ElementEn(e);
   for (int j = 1; j <= NbSommets; ++j) {

@@ -111,10 +111,14 @@ class TStructure {
   bool CalculDeplacements();
   void CalculActionsLiaison();
   void EcritureResultats();
+  void EcritureDessin();  // the picture beside the report, base name + "r.svg"
 
   // The element in position e (1..100); an empty slot is refused like an
   // index beyond the table.
   const TElement& ElementEn(std::int32_t e) const;
+  // The same for the support in position s and the load in position k.
+  TLiaison& LiaisonEn(std::int32_t s);
+  const TCharge& ChargeEn(std::int32_t k) const;
 
   // Equations of node n: 2n-1 and 2n.
   void DdlNoeud(std::int32_t n, std::int32_t& premier, std::int32_t& second) const;

@@ -36,6 +36,17 @@ struct Execution {
 // calls that the program started without awaiting them.
 Execution Lancer(const Lancement& lancement, int appelsVisualiseurAttendus = 0);
 
+// Whether this system can give a run these options: Windows has no limit of
+// file size per process, and a full device only under Wine. A test skips
+// what is not possible.
+#ifdef _WIN32
+bool Possible(const Lancement& lancement);
+#else
+inline bool Possible(const Lancement&) {
+  return true;
+}
+#endif
+
 // A new empty temporary folder, removed by the destructor.
 class DossierTemporaire {
  public:

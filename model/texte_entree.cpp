@@ -1,0 +1,326 @@
+// Reading the data file through its own fixed buffer, and the two number
+// syntaxes. Reals go through extended precision before they are rounded to
+// a double, which differs from a direct conversion for a few decimals.
+#include "model/texte_entree.hpp"
+
+#include <cerrno>
+#include <cfenv>
+#include <cfloat>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+#include "app/erreurs.hpp"
+#include "app/plateforme.hpp"
+
+namespace {
+
+constexpr int Blanc = 32;  // codes 0 to 32 separate numbers
+
+bool EstChiffre(char c) {
+  return c >= '0' && c <= '9';
+}
+
+int ValeurHexa(char c) {
+  if (EstChiffre(c)) {
+    return c - '0';
+  }
+  if (c >= 'A' && c <= 'F') {
+    return c - 'A' + 10;
+  }
+  if (c >= 'a' && c <= 'f') {
+    return c - 'a' + 10;
+  }
+  return -1;
+}
+
+// Length of the hexadecimal prefix that opens `texte`, 0 when none.
+std::size_t PrefixeHexa(std::string_view texte) {
+  if (!texte.empty() && (texte[0] == '$' || texte[0] == 'x' || texte[0] == 'X')) {
+    return 1;
+  }
+  if (texte.size() >= 2 && texte[0] == '0' && (texte[1] == 'x' || texte[1] == 'X')) {
+    return 2;
+  }
+  return 0;
+}
+
+std::size_t Chiffres(std::string_view texte, std::size_t& i) {
+  const std::size_t debut = i;
+  while (i < texte.size() && EstChiffre(texte[i])) {
+    ++i;
+  }
+  return i - debut;
+}
+
+// strtold with every floating-point exception held: a magnitude beyond the
+// extended range would otherwise trap inside the library instead of being
+// refused here with the file's context.
+long double ConvertirEtendu(const char* texte) {
+  std::fenv_t environnement;
+  std::feholdexcept(&environnement);
+  const long double valeur = std::strtold(texte, nullptr);
+  std::fesetenv(&environnement);
+  return valeur;
+}
+
+// True when rounding to a double would overflow: from DBL_MAX plus half its
+// last place on, where the nearest double is beyond the range.
+bool DepasseDouble(long double valeur) {
+  if constexpr (LDBL_MAX_EXP > DBL_MAX_EXP) {
+    const long double limite =
+        std::ldexp(1.0L, DBL_MAX_EXP) - std::ldexp(1.0L, DBL_MAX_EXP - DBL_MANT_DIG - 1);
+    return std::fabs(valeur) >= limite;
+  } else {
+    return std::isinf(valeur);
+  }
+}
+
+}  // namespace
+
+bool ConvertirEntier(std::string_view texte, std::int32_t& valeur) {
+  bool negatif = false;
+  if (!texte.empty() && (texte[0] == '+' || texte[0] == '-')) {
+    negatif = texte[0] == '-';
+    texte.remove_prefix(1);
+  }
+  const std::size_t prefixe = PrefixeHexa(texte);
+  if (prefixe > 0) {
+    const std::string_view chiffres = texte.substr(prefixe);
+    if (chiffres.empty() || chiffres.size() > 8) {
+      return false;
+    }
+    std::uint32_t motif = 0;
+    for (const char c : chiffres) {
+      const int chiffre = ValeurHexa(c);
+      if (chiffre < 0) {
+        return false;
+      }
+      motif = motif * 16u + static_cast<std::uint32_t>(chiffre);
+    }
+    if (negatif) {
+      motif = 0u - motif;
+    }
+    valeur = static_cast<std::int32_t>(motif);
+    return true;
+  }
+  if (texte.empty()) {
+    return false;
+  }
+  const std::int64_t limite = negatif ? 2147483648LL : 2147483647LL;
+  std::int64_t grandeur = 0;
+  for (const char c : texte) {
+    if (!EstChiffre(c)) {
+      return false;
+    }
+    grandeur = grandeur * 10 + (c - '0');
+    if (grandeur > limite) {
+      return false;
+    }
+  }
+  valeur = static_cast<std::int32_t>(negatif ? -grandeur : grandeur);
+  return true;
+}
+
+bool ConvertirReel(std::string_view texte, double& valeur) {
+  std::size_t i = 0;
+  if (i < texte.size() && (texte[i] == '+' || texte[i] == '-')) {
+    ++i;
+  }
+  std::size_t mantisse = Chiffres(texte, i);
+  if (i < texte.size() && texte[i] == '.') {
+    ++i;
+    mantisse += Chiffres(texte, i);
+  }
+  if (mantisse == 0) {
+    return false;
+  }
+  if (i < texte.size() && (texte[i] == 'E' || texte[i] == 'e')) {
+    ++i;
+    if (i < texte.size() && (texte[i] == '+' || texte[i] == '-')) {
+      ++i;
+    }
+    if (Chiffres(texte, i) == 0) {
+      return false;
+    }
+  }
+  if (i != texte.size()) {
+    return false;
+  }
+  // A token is at most 64 characters; a longer text goes through a string.
+  char court[TTexteEntree::LongueurMaxReel + 1];
+  std::string copie;
+  const char* termine = court;
+  if (texte.size() < sizeof court) {
+    std::memcpy(court, texte.data(), texte.size());
+    court[texte.size()] = '\0';
+  } else {
+    copie.assign(texte);
+    termine = copie.c_str();
+  }
+  const long double etendu = ConvertirEtendu(termine);
+  if (DepasseDouble(etendu)) {
+    throw ErreurExecution(TypeErreur::DepassementFlottant);
+  }
+  valeur = static_cast<double>(etendu);
+  return true;
+}
+
+TTexteEntree::~TTexteEntree() {
+  if (descripteur_ >= 0) {
+    plateforme::Fermer(descripteur_);
+  }
+}
+
+int TTexteEntree::Ouvrir(const std::string& nom) {
+  if (descripteur_ >= 0) {
+    plateforme::Fermer(descripteur_);
+    descripteur_ = -1;
+  }
+  const int descripteur = plateforme::OuvrirLecture(nom);
+  if (descripteur < 0) {
+    return plateforme::DerniereErreur();
+  }
+  if (plateforme::EstDossier(descripteur)) {
+    plateforme::Fermer(descripteur);
+    return EISDIR;
+  }
+  nom_ = nom;
+  descripteur_ = descripteur;
+  position_ = 0;
+  nombre_ = 0;
+  fin_ = false;
+  ligne_ = 1;
+  longueurJeton_ = 0;
+  ligneJeton_ = 0;
+  return 0;
+}
+
+void TTexteEntree::Fermer() {
+  if (descripteur_ < 0) {
+    throw ErreurExecution(TypeErreur::EntreeSortie, nom_, CodeFichierNonOuvert);
+  }
+  const int descripteur = descripteur_;
+  descripteur_ = -1;
+  if (plateforme::Fermer(descripteur) != 0) {
+    throw ErreurExecution(TypeErreur::EntreeSortie, nom_, plateforme::DerniereErreur());
+  }
+}
+
+int TTexteEntree::Regarder() {
+  if (position_ == nombre_) {
+    if (descripteur_ < 0) {
+      throw ErreurExecution(TypeErreur::EntreeSortie, nom_, CodeFichierNonOuvert);
+    }
+    if (fin_) {
+      return -1;
+    }
+    const long lus = plateforme::Lire(descripteur_, tampon_, TailleTampon);
+    if (lus < 0) {
+      throw ErreurExecution(TypeErreur::EntreeSortie, nom_ + ", ligne " + std::to_string(ligne_),
+                            plateforme::DerniereErreur());
+    }
+    if (lus == 0) {
+      fin_ = true;
+      return -1;
+    }
+    position_ = 0;
+    nombre_ = static_cast<int>(lus);
+  }
+  return static_cast<unsigned char>(tampon_[position_]);
+}
+
+void TTexteEntree::Avancer() {
+  if (tampon_[position_] == '\n') {
+    ++ligne_;
+  }
+  ++position_;
+}
+
+bool TTexteEntree::FinDeFichier() {
+  const int c = Regarder();
+  return c < 0 || c == CtrlZ;
+}
+
+bool TTexteEntree::LireJeton(int longueurMax) {
+  longueurJeton_ = 0;
+  for (;;) {
+    const int c = Regarder();
+    if (c < 0 || c == CtrlZ) {
+      ligneJeton_ = ligne_;
+      return false;
+    }
+    if (c > Blanc) {
+      break;
+    }
+    Avancer();
+  }
+  ligneJeton_ = ligne_;
+  while (longueurJeton_ < static_cast<std::size_t>(longueurMax)) {
+    const int c = Regarder();
+    if (c <= Blanc) {  // the end of the file (-1) and Ctrl-Z end the token too
+      break;
+    }
+    jeton_[longueurJeton_++] = static_cast<char>(c);
+    Avancer();
+  }
+  return true;
+}
+
+std::string TTexteEntree::ContexteJeton() const {
+  return nom_ + ", ligne " + std::to_string(ligneJeton_) + " : \"" + std::string(Jeton()) + "\"";
+}
+
+std::int32_t TTexteEntree::LireEntier() {
+  if (!LireJeton(LongueurMaxEntier)) {
+    return 0;
+  }
+  std::int32_t valeur = 0;
+  if (!ConvertirEntier(Jeton(), valeur)) {
+    throw ErreurExecution(TypeErreur::EntreeNumeriqueInvalide, ContexteJeton());
+  }
+  return valeur;
+}
+
+double TTexteEntree::LireReel() {
+  if (!LireJeton(LongueurMaxReel)) {
+    return 0.0;
+  }
+  double valeur = 0.0;
+  try {
+    if (!ConvertirReel(Jeton(), valeur)) {
+      throw ErreurExecution(TypeErreur::EntreeNumeriqueInvalide);
+    }
+  } catch (ErreurExecution& erreur) {
+    erreur.AjouterContexte(ContexteJeton());
+    throw;
+  }
+  return valeur;
+}
+
+void TTexteEntree::SauterLigne() {
+  for (;;) {
+    const int c = Regarder();
+    if (c < 0 || c == CtrlZ) {
+      return;
+    }
+    Avancer();
+    if (c == '\n') {
+      return;
+    }
+  }
+}
+
+void TTexteEntree::LireLigne(std::string& ligne) {
+  ligne.clear();
+  for (;;) {
+    const int c = Regarder();
+    if (c < 0 || c == CtrlZ || c == '\n') {
+      return;
+    }
+    if (c != '\r') {
+      ligne += static_cast<char>(c);
+    }
+    Avancer();
+  }
+}

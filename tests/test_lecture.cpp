@@ -1,0 +1,665 @@
+#include "model/lecture.hpp"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+
+#include "app/erreurs.hpp"
+#include "app/fichier_texte.hpp"
+#include "model/structure.hpp"
+
+namespace {
+
+TEST(MotCle, SpacesAndCaseDoNotMatter) {
+  struct Cas {
+    const char* motCle;
+    const char* ligne;
+    bool attendu;
+  };
+  const Cas cas[] = {
+      {"$noe", "$noe", true},      {"$noe", "$NOE", true},        {"$noe", "$NoE", true},
+      {"$noe", "   $noe", true},   {"$noe", "$ n o e", true},     {"$noe", "$noeuds", true},
+      {"$noe", "$NOEUDS 4", true}, {"$ noe", "$noe", true},       {"$NOE", "$noe", true},
+      {"$fin", "$FIN.", true},     {"$ele", "$el e ments", true}, {"$deb", "$deb\t", true},
+      {"$noe", "", false},         {"$noe", "$no", false},        {"$noe", "$no ", false},
+      {"$noe", "\t$noe", false},   {"$noe", "x$noe", false},      {"$noe", "$n\toe", false},
+      {"$noe", "noe", false},      {"$noe", "$nod", false},       {"$cha", "$ch\xE0", false},
+      {"$fin", "\xA0$fin", false},
+  };
+  for (const Cas& c : cas) {
+    EXPECT_EQ(c.attendu, MotCle(c.motCle, c.ligne)) << c.motCle << " / " << c.ligne;
+  }
+}
+
+constexpr char kRappel[] =
+    "Rappel : LES DONN\xC9"
+    "ES SONT LUES DANS UN FICHIER DONT L'EXTENSION EST .TXT\r\n"
+    "\r\n"
+    "Nom du fichier ( sans extension ) ? ";
+
+constexpr char kPlaque[] =
+    "Plaque carr\xE9"
+    "e, deux \xE9l\xE9ments\r\n"
+    "$deb\r\n"
+    "$pro\r\n"
+    "1\r\n"
+    "$noe\r\n"
+    "4\r\n"
+    "0 0\r\n"
+    "100 0\r\n"
+    "100 100\r\n"
+    "0 100\r\n"
+    "$ele\r\n"
+    "2\r\n"
+    "1 2 3 210000 0.3 10\r\n"
+    "1 3 4 210000 0.3 10\r\n"
+    "$lia\r\n"
+    "2\r\n"
+    "3 1\r\n"
+    "1 4\r\n"
+    "$cha\r\n"
+    "3\r\n"
+    "2 2 3 10 0\r\n"
+    "1 1 0 -7.85e-5\r\n"
+    "1 2 0 -7.85e-5\r\n"
+    "$fin\r\n";
+
+constexpr char kEchoPlaque[] = "$pro\r\n$noe\r\n$ele\r\n$lia\r\n$cha\r\n$fin\r\n";
+
+std::string SansCr(std::string texte) {
+  std::erase(texte, '\r');
+  return texte;
+}
+
+std::string Remplacer(std::string texte, const std::string& avant, const std::string& apres) {
+  const std::size_t position = texte.find(avant);
+  EXPECT_NE(std::string::npos, position) << avant;
+  if (position != std::string::npos) {
+    texte.replace(position, avant.size(), apres);
+  }
+  return texte;
+}
+
+std::string Contenu(const std::filesystem::path& chemin) {
+  std::ifstream entree(chemin, std::ios::binary);
+  return {std::istreambuf_iterator<char>(entree), std::istreambuf_iterator<char>()};
+}
+
+struct Execution {
+  bool resultat = false;
+  std::string console;
+  std::optional<ErreurExecution> erreur;
+};
+
+// Runs Lecture in an empty temporary folder, with `tape` as what the user
+// types and the console captured.
+class LectureTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    const std::string suffixe = std::to_string(testing::UnitTest::GetInstance()->random_seed()) +
+                                "_" + testing::UnitTest::GetInstance()->current_test_info()->name();
+    dossier_ = std::filesystem::temp_directory_path() / ("elasplan_lecture_" + suffixe);
+    capture_ = std::filesystem::temp_directory_path() / ("elasplan_console_" + suffixe);
+    std::filesystem::remove_all(dossier_);
+    std::filesystem::create_directory(dossier_);
+    ancien_ = std::filesystem::current_path();
+    std::filesystem::current_path(dossier_);
+    s_ = std::make_unique<TStructure>();
+  }
+
+  void TearDown() override {
+    s_->Abandonner();
+    std::filesystem::current_path(ancien_);
+    std::filesystem::remove_all(dossier_);
+    std::filesystem::remove(capture_);
+  }
+
+  static void Ecrire(const std::filesystem::path& nom, const std::string& contenu) {
+    std::ofstream(nom, std::ios::binary) << contenu;
+  }
+
+  Execution Lancer(const std::string& tape) {
+    Execution execution;
+    std::fflush(stdout);
+    int tube[2];
+    EXPECT_EQ(0, pipe(tube));
+    EXPECT_EQ(static_cast<long>(tape.size()), write(tube[1], tape.data(), tape.size()));
+    close(tube[1]);
+    const int entree = dup(0);
+    dup2(tube[0], 0);
+    close(tube[0]);
+    const int sortie = dup(1);
+    const int fichier = open(capture_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    dup2(fichier, 1);
+    close(fichier);
+    Console().AssocierSortieStandard();
+    try {
+      execution.resultat = s_->Lecture();
+      Vider(Console());
+    } catch (const ErreurExecution& erreur) {
+      Console().ViderSansErreur();
+      execution.erreur = erreur;
+    }
+    Console().Abandonner();
+    dup2(sortie, 1);
+    close(sortie);
+    dup2(entree, 0);
+    close(entree);
+    execution.console = Contenu(capture_);
+    return execution;
+  }
+
+  // The results file as it stands once closed.
+  std::string Resultats() {
+    EXPECT_TRUE(s_->ResultatsOuvert);
+    if (!s_->ResultatsOuvert) {
+      return {};
+    }
+    s_->Resultats.Fermer();
+    s_->ResultatsOuvert = false;
+    return Contenu(s_->NomFichier + "r.txt");
+  }
+
+  std::set<std::string> Fichiers() const {
+    std::set<std::string> noms;
+    for (const auto& entree : std::filesystem::directory_iterator(dossier_)) {
+      noms.insert(entree.path().filename().string());
+    }
+    return noms;
+  }
+
+  // The model read from `donnees` when the user types plaque.
+  Execution LirePlaque(const std::string& donnees) {
+    Ecrire("plaque.txt", donnees);
+    return Lancer("plaque\n");
+  }
+
+  std::filesystem::path dossier_;
+  std::filesystem::path capture_;
+  std::filesystem::path ancien_;
+  std::unique_ptr<TStructure> s_;
+};
+
+constexpr char kEnTetePlaque[] = "\r\nLecture du fichier : plaque.txt\r\n";
+
+TEST_F(LectureTest, WorkedExampleIsReadAsDescribed) {
+  const Execution execution = LirePlaque(kPlaque);
+  ASSERT_FALSE(execution.erreur) << RapportErreur(*execution.erreur);
+  EXPECT_TRUE(execution.resultat);
+  EXPECT_EQ(std::string(kRappel) + kEchoPlaque, execution.console);
+  EXPECT_EQ("plaque", s_->NomFichier);
+  EXPECT_EQ(1, s_->TypeProbleme);
+  ASSERT_EQ(4, s_->NbNoeuds);
+  const TPoint noeuds[] = {{0, 0}, {100, 0}, {100, 100}, {0, 100}};
+  for (int i = 1; i <= 4; ++i) {
+    EXPECT_EQ(noeuds[i - 1].x, s_->Noeuds[i].x) << i;
+    EXPECT_EQ(noeuds[i - 1].y, s_->Noeuds[i].y) << i;
+  }
+  ASSERT_EQ(2, s_->Elements.Nombre);
+  const int sommets[2][3] = {{1, 2, 3}, {1, 3, 4}};
+  for (int e = 1; e <= 2; ++e) {
+    const TElement& element = s_->ElementEn(e);
+    for (int j = 1; j <= 3; ++j) {
+      EXPECT_EQ(sommets[e - 1][j - 1], element.Sommets[j]);
+    }
+    EXPECT_EQ(210000.0, element.E);
+    EXPECT_EQ(0.3, element.Nu);
+    EXPECT_EQ(10.0, element.Epaisseur);
+  }
+  ASSERT_EQ(2, s_->NbLiaisons);
+  ASSERT_EQ(2, s_->Liaisons.Nombre);
+  EXPECT_EQ(3, s_->Liaisons.Liste[1]->TypeLiaison);
+  EXPECT_EQ(1, s_->Liaisons.Liste[1]->Noeud);
+  EXPECT_EQ(1, s_->Liaisons.Liste[2]->TypeLiaison);
+  EXPECT_EQ(4, s_->Liaisons.Liste[2]->Noeud);
+  ASSERT_EQ(3, s_->NbCharges);
+  ASSERT_EQ(3, s_->Charges.Nombre);
+  const TCharge& arete = *s_->Charges.Liste[1];
+  EXPECT_EQ(2, arete.TypeCharge);
+  EXPECT_EQ(2, arete.N1);
+  EXPECT_EQ(3, arete.N2);
+  EXPECT_EQ(10.0, arete.Fx);
+  EXPECT_EQ(0.0, arete.Fy);
+  for (int k = 2; k <= 3; ++k) {
+    const TCharge& poids = *s_->Charges.Liste[k];
+    EXPECT_EQ(1, poids.TypeCharge);
+    EXPECT_EQ(k - 1, poids.N1);
+    EXPECT_EQ(0, poids.N2);
+    EXPECT_EQ(0.0, poids.Fx);
+    EXPECT_EQ(-7.85e-5, poids.Fy);
+  }
+  EXPECT_EQ(kEnTetePlaque, Resultats());
+  EXPECT_EQ((std::set<std::string>{"plaque.txt", "plaquer.txt"}), Fichiers());
+}
+
+TEST_F(LectureTest, CrLfAndLfGiveTheSameModel) {
+  const Execution crlf = LirePlaque(kPlaque);
+  ASSERT_TRUE(crlf.resultat);
+  const std::string resultatsCrlf = Resultats();
+  const auto modele = std::move(s_);
+  s_ = std::make_unique<TStructure>();
+  const Execution lf = LirePlaque(SansCr(kPlaque));
+  ASSERT_TRUE(lf.resultat);
+  EXPECT_EQ(crlf.console, lf.console);  // the echo always ends its lines with CR LF
+  EXPECT_EQ(resultatsCrlf, Resultats());
+  EXPECT_EQ(modele->TypeProbleme, s_->TypeProbleme);
+  ASSERT_EQ(modele->NbNoeuds, s_->NbNoeuds);
+  for (int i = 1; i <= s_->NbNoeuds; ++i) {
+    EXPECT_EQ(modele->Noeuds[i].x, s_->Noeuds[i].x);
+    EXPECT_EQ(modele->Noeuds[i].y, s_->Noeuds[i].y);
+  }
+  ASSERT_EQ(modele->Elements.Nombre, s_->Elements.Nombre);
+  for (int e = 1; e <= s_->Elements.Nombre; ++e) {
+    const TElement& a = modele->ElementEn(e);
+    const TElement& b = s_->ElementEn(e);
+    for (int j = 1; j <= 3; ++j) {
+      EXPECT_EQ(a.Sommets[j], b.Sommets[j]);
+    }
+    EXPECT_EQ(a.E, b.E);
+    EXPECT_EQ(a.Nu, b.Nu);
+    EXPECT_EQ(a.Epaisseur, b.Epaisseur);
+  }
+  ASSERT_EQ(modele->NbLiaisons, s_->NbLiaisons);
+  for (int k = 1; k <= s_->NbLiaisons; ++k) {
+    EXPECT_EQ(modele->Liaisons.Liste[k]->TypeLiaison, s_->Liaisons.Liste[k]->TypeLiaison);
+    EXPECT_EQ(modele->Liaisons.Liste[k]->Noeud, s_->Liaisons.Liste[k]->Noeud);
+  }
+  ASSERT_EQ(modele->NbCharges, s_->NbCharges);
+  for (int k = 1; k <= s_->NbCharges; ++k) {
+    const TCharge& a = *modele->Charges.Liste[k];
+    const TCharge& b = *s_->Charges.Liste[k];
+    EXPECT_EQ(a.TypeCharge, b.TypeCharge);
+    EXPECT_EQ(a.N1, b.N1);
+    EXPECT_EQ(a.N2, b.N2);
+    EXPECT_EQ(a.Fx, b.Fx);
+    EXPECT_EQ(a.Fy, b.Fy);
+  }
+}
+
+TEST_F(LectureTest, EmptyNameEndsSilently) {
+  Ecrire(".txt", kPlaque);  // never looked for
+  for (const char* tape : {"", "\n", "\r\n",
+                           "\x1A"
+                           "plaque\n"}) {
+    s_ = std::make_unique<TStructure>();
+    const Execution execution = Lancer(tape);
+    EXPECT_FALSE(execution.erreur);
+    EXPECT_FALSE(execution.resultat);
+    EXPECT_EQ(kRappel, execution.console);
+    EXPECT_EQ("", s_->NomFichier);
+    EXPECT_FALSE(s_->ResultatsOuvert);
+    EXPECT_EQ((std::set<std::string>{".txt"}), Fichiers());
+  }
+}
+
+TEST_F(LectureTest, NameIsTheWholeLineWithoutItsEnd) {
+  struct Cas {
+    const char* tape;
+    const char* nom;
+  };
+  const Cas cas[] = {
+      {"plaque\r\n", "plaque"},     {"plaque", "plaque"},          {" pla que \n", " pla que "},
+      {"pla\rque\r\n", "pla\rque"}, {"plaque\nautre\n", "plaque"},
+  };
+  for (const Cas& c : cas) {
+    s_ = std::make_unique<TStructure>();
+    Ecrire(std::string(c.nom) + ".txt", kPlaque);
+    const Execution execution = Lancer(c.tape);
+    EXPECT_TRUE(execution.resultat) << c.nom;
+    EXPECT_EQ(c.nom, s_->NomFichier);
+    EXPECT_EQ("\r\nLecture du fichier : " + std::string(c.nom) + ".txt\r\n", Resultats());
+    EXPECT_TRUE(std::filesystem::exists(std::string(c.nom) + "r.txt")) << c.nom;
+  }
+}
+
+TEST_F(LectureTest, FilesThatCannotBeUsedEndWithOneLine) {
+  const std::string dossier200(200, 'd');
+  const std::string base54(54, 'b');
+  std::filesystem::create_directory("dossier.txt");
+  std::filesystem::create_directory("bloque");
+  std::filesystem::create_directory("bloquer.txt");
+  Ecrire("bloque.txt", kPlaque);
+  std::filesystem::create_directory(dossier200);
+  // A data file name of 259 characters, whose results file name is one more.
+  Ecrire(dossier200 + "/" + base54 + ".txt", kPlaque);
+  const std::string long256 = dossier200 + "/" + std::string(55, 'c');
+  struct Cas {
+    std::string tape;
+    std::string ligne;
+  };
+  const Cas cas[] = {
+      {"absent\n",
+       "Impossible d'ouvrir le fichier de donn\xE9"
+       "es \"absent.txt\" : fichier ou dossier "
+       "introuvable"},
+      {"sous/absent\n",
+       "Impossible d'ouvrir le fichier de donn\xE9"
+       "es \"sous/absent.txt\" : fichier ou dossier "
+       "introuvable"},
+      {"dossier\n",
+       "Impossible d'ouvrir le fichier de donn\xE9"
+       "es \"dossier.txt\" : c'est un dossier"},
+      {"bloque\n",
+       "Impossible de cr\xE9"
+       "er le fichier de r\xE9sultats \"bloquer.txt\" : c'est un dossier"},
+      {"bloque.txt/x\n",
+       "Impossible d'ouvrir le fichier de donn\xE9"
+       "es \"bloque.txt/x.txt\" : une partie du chemin "
+       "n'est pas un dossier"},
+      {long256 + "\n",
+       "Impossible d'ouvrir le fichier de donn\xE9"
+       "es \"" +
+           long256 + ".txt\" : nom trop long (260 caract\xE8res, 259 au plus)"},
+      {dossier200 + "/" + base54 + "\n",
+       "Impossible de cr\xE9"
+       "er le fichier de r\xE9sultats \"" +
+           dossier200 + "/" + base54 + "r.txt\" : nom trop long (260 caract\xE8res, 259 au plus)"},
+      {std::string("pla\0que\n", 8), std::string("Impossible d'ouvrir le fichier de donn\xE9"
+                                                 "es \"pla^@que.txt\" : nom de fichier invalide")},
+  };
+  const std::set<std::string> avant = Fichiers();
+  for (const Cas& c : cas) {
+    s_ = std::make_unique<TStructure>();
+    const Execution execution = Lancer(c.tape);
+    ASSERT_TRUE(execution.erreur) << c.tape;
+    EXPECT_EQ(TypeErreur::FichierInaccessible, execution.erreur->Type());
+    EXPECT_EQ(c.ligne, RapportErreur(*execution.erreur));
+    EXPECT_EQ(kRappel, execution.console);
+    EXPECT_FALSE(s_->ResultatsOuvert);
+    EXPECT_EQ(avant, Fichiers());
+  }
+  EXPECT_FALSE(std::filesystem::exists(dossier200 + "/" + base54 + "r.txt"));
+}
+
+TEST_F(LectureTest, IncompleteDataExplainsItselfInTheResults) {
+  constexpr char kIncompletes[] =
+      "Donn\xE9"
+      "es incompl\xE8tes, calcul impossible : ";
+  const std::string sansPro = Remplacer(kPlaque, "$pro\r\n1\r\n", "");
+  struct Cas {
+    std::string donnees;
+    bool resultat;
+    std::string echo;
+    std::string manque;
+  };
+  const Cas cas[] = {
+      {"titre\r\n$noe\r\n4\r\n", false, "",
+       "ligne \"$deb\" (d\xE9"
+       "but des donn\xE9"
+       "es) introuvable"},
+      {"", false, "",
+       "ligne \"$deb\" (d\xE9"
+       "but des donn\xE9"
+       "es) introuvable"},
+      {"$deb\r\n$pro\r\n1\r\n", false, "$pro\r\n",
+       "ligne \"$fin\" (fin des donn\xE9"
+       "es) introuvable"},
+      {Remplacer(kPlaque, "$fin\r\n", ""), false, "$pro\r\n$noe\r\n$ele\r\n$lia\r\n$cha\r\n",
+       "ligne \"$fin\" (fin des donn\xE9"
+       "es) introuvable"},
+      {sansPro, true, "$noe\r\n$ele\r\n$lia\r\n$cha\r\n$fin\r\n",
+       "section \"$pro\" (type de probl\xE8me) absente"},
+      {Remplacer(kPlaque, "$pro\r\n1", "$pro\r\n0"), true, kEchoPlaque,
+       "type de probl\xE8me nul dans \"$pro\""},
+      {Remplacer(kPlaque, "$lia\r\n2\r\n3 1\r\n1 4\r\n", "$lia\r\n0\r\n"), true, kEchoPlaque,
+       "nombre de liaisons nul dans \"$lia\""},
+      {Remplacer(Remplacer(sansPro, "$noe\r\n4\r\n", "$noe\r\n0\r\n"), "$cha\r\n3\r\n",
+                 "$cha\r\n0\r\n"),
+       true,
+       "$noe\r\n0 0\r\n100 0\r\n100 100\r\n0 100\r\n$ele\r\n$lia\r\n$cha\r\n2 2 3 10 0\r\n"
+       "1 1 0 -7.85e-5\r\n1 2 0 -7.85e-5\r\n$fin\r\n",
+       "section \"$pro\" (type de probl\xE8me) absente, nombre de noeuds nul dans \"$noe\", "
+       "nombre de charges nul dans \"$cha\""},
+      {Remplacer(kPlaque, "$ele\r\n2\r\n1 2 3 210000 0.3 10\r\n1 3 4 210000 0.3 10\r\n",
+                 "$ele\r\n0\r\n"),
+       true, kEchoPlaque, "nombre d'\xE9l\xE9ments nul dans \"$ele\""},
+      {"$deb\r\n$fin\r\n", true, "$fin\r\n",
+       "section \"$pro\" (type de probl\xE8me) absente, section \"$noe\" (noeuds) absente, "
+       "section \"$ele\" (\xE9l\xE9ments) absente, section \"$lia\" (liaisons) absente, "
+       "section \"$cha\" (charges) absente"},
+  };
+  for (const Cas& c : cas) {
+    s_ = std::make_unique<TStructure>();
+    const Execution execution = LirePlaque(c.donnees);
+    ASSERT_FALSE(execution.erreur) << RapportErreur(*execution.erreur);
+    EXPECT_EQ(c.resultat, execution.resultat) << c.manque;
+    if (c.resultat) {
+      EXPECT_EQ(0, s_->TypeProbleme) << c.manque;
+    }
+    EXPECT_EQ(std::string(kRappel) + c.echo, execution.console);
+    EXPECT_EQ(std::string(kEnTetePlaque) + kIncompletes + c.manque + "\r\n", Resultats());
+  }
+}
+
+TEST_F(LectureTest, NegativeCountReadsNothingAndKeepsTheType) {
+  const Execution execution =
+      LirePlaque(Remplacer(kPlaque, "$lia\r\n2\r\n3 1\r\n1 4\r\n", "$lia\r\n-2\r\n"));
+  EXPECT_TRUE(execution.resultat);
+  EXPECT_EQ(1, s_->TypeProbleme);
+  EXPECT_EQ(-2, s_->NbLiaisons);
+  EXPECT_EQ(-2, s_->Liaisons.Nombre);
+  EXPECT_EQ(kEnTetePlaque, Resultats());
+}
+
+TEST_F(LectureTest, RepeatedSectionsOverwriteFromTheFirstItem) {
+  const Execution execution = LirePlaque(
+      "$deb\n$pro\n2\n$noe\n3\n1 1\n2 2\n3 3\n$noe\n2\n10 10\n20 20\n"
+      "$ele\n2\n1 2 3 1 0.1 1\n3 2 1 2 0.2 2\n$ele\n1\n2 3 1 5 0.25 5\n"
+      "$lia\n1\n3 1\n$lia\n1\n2 2\n$cha\n2\n1 1 1 1\n1 1 1 1\n$cha\n1\n2 1 2 3 4\n"
+      "$pro\n1\n$fin\n");
+  EXPECT_TRUE(execution.resultat);
+  EXPECT_EQ(1, s_->TypeProbleme);
+  EXPECT_EQ(2, s_->NbNoeuds);
+  EXPECT_EQ(10.0, s_->Noeuds[1].x);
+  EXPECT_EQ(20.0, s_->Noeuds[2].y);
+  EXPECT_EQ(3.0, s_->Noeuds[3].x);  // left from the first section
+  ASSERT_EQ(1, s_->Elements.Nombre);
+  EXPECT_EQ(2, s_->ElementEn(1).Sommets[1]);
+  EXPECT_EQ(0.25, s_->ElementEn(1).Nu);
+  EXPECT_EQ(1, s_->NbLiaisons);
+  EXPECT_EQ(2, s_->Liaisons.Liste[1]->TypeLiaison);
+  EXPECT_EQ(1, s_->NbCharges);
+  EXPECT_EQ(2, s_->Charges.Liste[1]->TypeCharge);
+  EXPECT_EQ(4.0, s_->Charges.Liste[1]->Fy);
+}
+
+TEST_F(LectureTest, RecordsSpreadOverLinesOrFollowedByMore) {
+  const Execution execution = LirePlaque(
+      "$deb\n$pro\n1\n"
+      "$noe 9\n2 nodes\n"  // the count on the keyword line is ignored
+      "0\n0 extra values\n"
+      "1 5 6\n"  // x = 1, y = 5: records carry no item numbers
+      "$ele\n1\n1\n2\n  3\n\t2.1E5\n.3\n10 5 5 5\n"
+      "$lia\n1\n3\n1\n"
+      "$cha\n1\n2\n1\n2\n10\n0\n"
+      "$fin\n");
+  EXPECT_TRUE(execution.resultat);
+  EXPECT_EQ(2, s_->NbNoeuds);
+  EXPECT_EQ(0.0, s_->Noeuds[1].x);
+  EXPECT_EQ(0.0, s_->Noeuds[1].y);
+  EXPECT_EQ(1.0, s_->Noeuds[2].x);
+  EXPECT_EQ(5.0, s_->Noeuds[2].y);
+  ASSERT_EQ(1, s_->Elements.Nombre);
+  const TElement& element = s_->ElementEn(1);
+  EXPECT_EQ(3, element.Sommets[3]);
+  EXPECT_EQ(210000.0, element.E);
+  EXPECT_EQ(0.3, element.Nu);
+  EXPECT_EQ(10.0, element.Epaisseur);
+  EXPECT_EQ(3, s_->Liaisons.Liste[1]->TypeLiaison);
+  EXPECT_EQ(1, s_->Liaisons.Liste[1]->Noeud);
+  EXPECT_EQ(2, s_->Charges.Liste[1]->N2);
+  EXPECT_EQ(10.0, s_->Charges.Liste[1]->Fx);
+}
+
+TEST_F(LectureTest, CodesKeepTheirLowEightBits) {
+  const Execution execution = LirePlaque(
+      "$deb\n$pro\n1\n$noe\n1\n0 0\n$ele\n1\n1 1 1 1 0 1\n"
+      "$lia\n3\n257 1\n-1 1\n$104 1\n"
+      "$cha\n4\n258 1 1 7 8\n3 9 9 9 9 9\n1 1 2 3\n-255 1 4 5 skipped\n"
+      "$fin\n");
+  EXPECT_TRUE(execution.resultat);
+  EXPECT_EQ(1, s_->Liaisons.Liste[1]->TypeLiaison);
+  EXPECT_EQ(255, s_->Liaisons.Liste[2]->TypeLiaison);
+  EXPECT_EQ(4, s_->Liaisons.Liste[3]->TypeLiaison);
+  const TCharge& a = *s_->Charges.Liste[1];
+  EXPECT_EQ(2, a.TypeCharge);
+  EXPECT_EQ(7.0, a.Fx);
+  EXPECT_EQ(8.0, a.Fy);
+  const TCharge& b = *s_->Charges.Liste[2];
+  EXPECT_EQ(3, b.TypeCharge);  // nothing more read; the rest of its line is skipped
+  EXPECT_EQ(0, b.N1);
+  EXPECT_EQ(0.0, b.Fx);
+  const TCharge& c = *s_->Charges.Liste[3];
+  EXPECT_EQ(1, c.TypeCharge);
+  EXPECT_EQ(1, c.N1);
+  EXPECT_EQ(0, c.N2);
+  EXPECT_EQ(2.0, c.Fx);
+  EXPECT_EQ(3.0, c.Fy);
+  const TCharge& d = *s_->Charges.Liste[4];
+  EXPECT_EQ(1, d.TypeCharge);
+  EXPECT_EQ(1, d.N1);
+  EXPECT_EQ(5.0, d.Fy);
+}
+
+// A section of `nombre` records, each on its line.
+std::string Section(const char* motCle, int nombre, const char* enregistrement) {
+  std::string texte = std::string(motCle) + "\n" + std::to_string(nombre) + "\n";
+  for (int i = 0; i < nombre; ++i) {
+    texte += enregistrement;
+    texte += "\n";
+  }
+  return texte;
+}
+
+TEST_F(LectureTest, CapacitiesStopAtTheFirstItemBeyond) {
+  struct Cas {
+    const char* motCle;
+    int capacite;
+    const char* enregistrement;
+  };
+  const Cas cas[] = {
+      {"$noe", 100, "1 2"},
+      {"$ele", 100, "1 2 3 1 0.3 1"},
+      {"$lia", 20, "3 1"},
+      {"$cha", 20, "1 1 0 -1"},
+  };
+  for (const Cas& c : cas) {
+    s_ = std::make_unique<TStructure>();
+    const Execution plein =
+        LirePlaque("$deb\n$pro\n1\n" + Section(c.motCle, c.capacite, c.enregistrement) + "$fin\n");
+    EXPECT_FALSE(plein.erreur) << c.motCle;
+    EXPECT_TRUE(plein.resultat) << c.motCle;
+
+    s_ = std::make_unique<TStructure>();
+    const Execution trop = LirePlaque(
+        "$deb\n$pro\n1\n" + Section(c.motCle, c.capacite + 5, c.enregistrement) + "$fin\n");
+    ASSERT_TRUE(trop.erreur) << c.motCle;
+    const std::string cap = std::to_string(c.capacite);
+    EXPECT_EQ(
+        "Erreur d'ex\xE9"
+        "cution : Range check error (indice " +
+            std::to_string(c.capacite + 1) + " hors de 1.." + cap + ", plaque.txt, ligne 5 : \"" +
+            std::to_string(c.capacite + 5) + "\")",
+        RapportErreur(*trop.erreur));
+  }
+}
+
+TEST_F(LectureTest, RunTimeErrorsNameFileLineAndText) {
+  struct Cas {
+    std::string avant;
+    std::string apres;
+    std::string rapport;
+  };
+  const std::string element2 = "1 3 4 210000 0.3 10";
+  const Cas cas[] = {
+      {element2, "1 3 4 210000 0,3 10",
+       "Erreur d'ex\xE9"
+       "cution : Invalid numeric input (plaque.txt, ligne 14 : \"0,3\")"},
+      {element2, "1.0 3 4 210000 0.3 10",
+       "Erreur d'ex\xE9"
+       "cution : Invalid numeric input (plaque.txt, ligne 14 : \"1.0\")"},
+      {element2, "1 3 4 1e400 0.3 10",
+       "Erreur d'ex\xE9"
+       "cution : Floating point overflow (plaque.txt, ligne 14 : \"1e400\")"},
+      {"$ele\r\n2", "$ele\r\n3",
+       "Erreur d'ex\xE9"
+       "cution : Invalid numeric input (plaque.txt, ligne 15 : \"$lia\")"},
+      {"$pro\r\n1", "$pro\r\nun",
+       "Erreur d'ex\xE9"
+       "cution : Invalid numeric input (plaque.txt, ligne 4 : \"un\")"},
+      {"3 1\r\n", "3 2147483648\r\n",
+       "Erreur d'ex\xE9"
+       "cution : Invalid numeric input (plaque.txt, ligne 17 : \"2147483648\")"},
+  };
+  for (const Cas& c : cas) {
+    s_ = std::make_unique<TStructure>();
+    const Execution execution = LirePlaque(Remplacer(kPlaque, c.avant, c.apres));
+    ASSERT_TRUE(execution.erreur) << c.apres;
+    EXPECT_EQ(c.rapport, RapportErreur(*execution.erreur));
+  }
+}
+
+TEST_F(LectureTest, ValidSpellingsOfTheSameElement) {
+  const Execution execution =
+      LirePlaque(Remplacer(kPlaque, "1 3 4 210000 0.3 10", "+1 $3 0x4 2.1E5 .3 1e1"));
+  ASSERT_TRUE(execution.resultat);
+  const TElement& element = s_->ElementEn(2);
+  EXPECT_EQ(1, element.Sommets[1]);
+  EXPECT_EQ(3, element.Sommets[2]);
+  EXPECT_EQ(4, element.Sommets[3]);
+  EXPECT_EQ(210000.0, element.E);
+  EXPECT_EQ(0.3, element.Nu);
+  EXPECT_EQ(10.0, element.Epaisseur);
+}
+
+TEST_F(LectureTest, OnlyBodyLinesAreEchoed) {
+  const Execution execution = LirePlaque(
+      "avant\r\n  $DEB\r\nTitre du calcul\r\n\r\n$pro 1 ignored\r\n1 trailing\r\n"
+      "commentaire \xE9\r\n$ N O E U D S\r\n1\r\n5 5\r\n$ele\r\n1\r\n1 1 1 1 0 1\r\n"
+      "$lia\r\n1\r\n1 1\r\n$cha\r\n1\r\n1 1 0 0\r\n$Fin des donn\xE9"
+      "es\r\n"
+      "apr\xE8s\r\n1,5 jamais lu\r\n");
+  ASSERT_FALSE(execution.erreur) << RapportErreur(*execution.erreur);
+  EXPECT_TRUE(execution.resultat);
+  EXPECT_EQ(std::string(kRappel) +
+                "Titre du calcul\r\n\r\n$pro 1 ignored\r\ncommentaire \xE9\r\n$ N O E U D S\r\n"
+                "$ele\r\n$lia\r\n$cha\r\n$Fin des donn\xE9"
+                "es\r\n",
+            execution.console);
+  EXPECT_EQ(1, s_->TypeProbleme);
+  EXPECT_EQ(5.0, s_->Noeuds[1].x);
+}
+
+TEST_F(LectureTest, ValuesMissingAtTheEndReadAsZero) {
+  const Execution execution = LirePlaque("$deb\n$noe\n2\n1 2\n3");
+  ASSERT_FALSE(execution.erreur);
+  EXPECT_FALSE(execution.resultat);
+  EXPECT_EQ(3.0, s_->Noeuds[2].x);
+  EXPECT_EQ(0.0, s_->Noeuds[2].y);
+  EXPECT_EQ(std::string(kRappel) + "$noe\r\n", execution.console);
+}
+
+TEST_F(LectureTest, CtrlZEndsTheDataFile) {
+  const Execution execution = LirePlaque(Remplacer(kPlaque, "$fin", "\x1A$fin"));
+  ASSERT_FALSE(execution.erreur);
+  EXPECT_FALSE(execution.resultat);
+  EXPECT_EQ(std::string(kRappel) + "$pro\r\n$noe\r\n$ele\r\n$lia\r\n$cha\r\n", execution.console);
+}
+
+TEST(ErreurFichierInaccessible, ReportIsTheFrenchLineAlone) {
+  const ErreurExecution erreur(TypeErreur::FichierInaccessible, "Impossible d'ouvrir \"a.txt\"");
+  EXPECT_STREQ("Impossible d'ouvrir \"a.txt\"", erreur.what());
+  EXPECT_EQ("", erreur.Contexte());
+  EXPECT_EQ("Impossible d'ouvrir \"a.txt\"", RapportErreur(erreur));
+}
+
+}  // namespace
