@@ -27,15 +27,51 @@ namespace plateforme {
 
 #ifdef _WIN32
 
+namespace {
+
+bool EstUnDossier(const std::string& nom) {
+  const DWORD attributs = GetFileAttributesA(nom.c_str());
+  return attributs != INVALID_FILE_ATTRIBUTES && (attributs & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool EstUnFichier(const std::string& nom) {
+  const DWORD attributs = GetFileAttributesA(nom.c_str());
+  return attributs != INVALID_FILE_ATTRIBUTES && (attributs & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+// Windows refuses a folder as "access denied" and a path through a file as
+// "not found": the error numbers are made those of Linux, so that the user is
+// told the same reason on both.
+int Refus(int descripteur, const std::string& nom) {
+  if (descripteur >= 0) {
+    return descripteur;
+  }
+  if (errno == EACCES && EstUnDossier(nom)) {
+    errno = EISDIR;
+  } else if (errno == ENOENT) {
+    for (std::size_t fin = nom.find_first_of("/\\"); fin != std::string::npos;
+         fin = nom.find_first_of("/\\", fin + 1)) {
+      if (fin > 0 && EstUnFichier(nom.substr(0, fin))) {
+        errno = ENOTDIR;
+        break;
+      }
+    }
+  }
+  return descripteur;
+}
+
+}  // namespace
+
 // The C run-time's descriptors in binary mode: CR LF and the Windows-1252
 // bytes go out as they are, and a Ctrl-Z read is a byte like any other.
 int OuvrirLecture(const std::string& nom) {
-  return _open(nom.c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
+  return Refus(_open(nom.c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT), nom);
 }
 
 int CreerEcriture(const std::string& nom) {
-  return _open(nom.c_str(), _O_WRONLY | _O_CREAT | _O_TRUNC | _O_BINARY | _O_NOINHERIT,
-               _S_IREAD | _S_IWRITE);
+  return Refus(_open(nom.c_str(), _O_WRONLY | _O_CREAT | _O_TRUNC | _O_BINARY | _O_NOINHERIT,
+                     _S_IREAD | _S_IWRITE),
+               nom);
 }
 
 long Lire(int descripteur, void* octets, std::size_t nombre) {

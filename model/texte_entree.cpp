@@ -9,6 +9,8 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 #include "app/erreurs.hpp"
 #include "app/plateforme.hpp"
@@ -179,7 +181,10 @@ int TTexteEntree::Ouvrir(const std::string& nom) {
   }
   const int descripteur = plateforme::OuvrirLecture(nom);
   if (descripteur < 0) {
-    return plateforme::DerniereErreur();
+    // Windows refuses a directory as access denied: name it for what it is.
+    const int code = plateforme::DerniereErreur();
+    std::error_code erreur;
+    return std::filesystem::is_directory(nom, erreur) ? EISDIR : code;
   }
   if (plateforme::EstDossier(descripteur)) {
     plateforme::Fermer(descripteur);

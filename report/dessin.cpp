@@ -25,7 +25,7 @@ namespace {
 // Layout, in drawing units (the viewBox is a few hundred units on each side).
 constexpr double kDemiCote = 330.0;
 constexpr double kDeformationMax = 0.2 * kDemiCote;  // a tenth of the larger side
-constexpr double kMarge = kDeformationMax + 56.0;    // deformation, supports, arrows
+constexpr double kMarge = kDeformationMax + 84.0;    // deformation, supports, arrows, values
 constexpr double kEnTete = 74.0;
 constexpr double kLargeurZoneMin = 570.0;
 constexpr double kLargeurLegende = 210.0;
@@ -40,6 +40,9 @@ constexpr double kDemiCoteMinimal = 1e-200;
 
 constexpr const char* kCouleurCharges = "#17803d";
 constexpr const char* kCouleurNoeuds = "#1f3f99";
+// A white outline under the letters keeps them readable on any colour.
+constexpr const char* kHalo =
+    " stroke=\"#ffffff\" stroke-linejoin=\"round\" paint-order=\"stroke\"";
 
 struct TCouleur {
   int r, g, b;
@@ -521,6 +524,22 @@ TVue Cadrer(const TStructure& s, const TModeleDessine& m) {
   return vue;
 }
 
+// Node n where the deformed mesh puts it: supports, loads and numbers follow
+// the coloured shape, the grey mesh behind it shows where it was.
+TEcran Position(const TStructure& s, const TVue& vue, int n) {
+  return Deforme(vue, s.Noeuds[n], Ux(s, n), Uy(s, n));
+}
+
+// Centroid of the element as deformed.
+TEcran Centre(const TStructure& s, const TVue& vue, const TElement& element) {
+  TEcran centre;
+  for (int j = 1; j <= NbSommets; ++j) {
+    const TEcran sommet = Position(s, vue, element.Sommets[j]);
+    centre = {centre.x + sommet.x / 3.0, centre.y + sommet.y / 3.0};
+  }
+  return centre;
+}
+
 // Numbers sized to the elements as drawn: readable on a few elements, not
 // cluttering a hundred.
 double TaillePolice(const TStructure& s, const TVue& vue, const TModeleDessine& m) {
@@ -580,6 +599,15 @@ void Symbole(TSortieSvg& o, int code, TEcran noeud, TEcran d) {
   o << "\" fill=\"none\"/></g>\n";
 }
 
+// Where a support's symbol goes, away from its node: outside the model, below
+// a node of the lower half, left of a node of the left half, and so on.
+TEcran CoteLiaison(const TVue& vue, int code, TEcran noeud) {
+  if (code == 1) {
+    return {noeud.x <= vue.centre.x ? -1.0 : 1.0, 0.0};
+  }
+  return {0.0, noeud.y >= vue.centre.y ? 1.0 : -1.0};
+}
+
 void Liaisons(TSortieSvg& o, const TStructure& s, const TVue& vue) {
   o << "<g class=\"liaisons\" fill=\"#ffffff\" stroke=\"#000000\" stroke-width=\"1\">\n";
   const int nbLiaisons = s.NbLiaisons < NbMaxLiaisons ? s.NbLiaisons : NbMaxLiaisons;
@@ -588,14 +616,8 @@ void Liaisons(TSortieSvg& o, const TStructure& s, const TVue& vue) {
     if (!LiaisonDessinee(liaison)) {
       continue;
     }
-    const TEcran noeud = Initial(vue, s.Noeuds[liaison->Noeud]);
-    // Drawn outside the model: below a node of the lower half, left of a node
-    // of the left half, and so on.
-    TEcran d = {0.0, noeud.y >= vue.centre.y ? 1.0 : -1.0};
-    if (liaison->TypeLiaison == 1) {
-      d = {noeud.x <= vue.centre.x ? -1.0 : 1.0, 0.0};
-    }
-    Symbole(o, liaison->TypeLiaison, noeud, d);
+    const TEcran noeud = Position(s, vue, liaison->Noeud);
+    Symbole(o, liaison->TypeLiaison, noeud, CoteLiaison(vue, liaison->TypeLiaison, noeud));
   }
   o << "</g>\n";
 }
@@ -628,8 +650,8 @@ void Charges(TSortieSvg& o, const TStructure& s, const TVue& vue, const TModeleD
     }
     const std::string valeur = TexteSignificatif(std::hypot(Fini(charge->Fx), Fini(charge->Fy)));
     if (charge->TypeCharge == 2 && NoeudValide(charge->N1) && NoeudValide(charge->N2)) {
-      const TEcran a = Initial(vue, s.Noeuds[charge->N1]);
-      const TEcran b = Initial(vue, s.Noeuds[charge->N2]);
+      const TEcran a = Position(s, vue, charge->N1);
+      const TEcran b = Position(s, vue, charge->N2);
       const TEcran milieu = {(a.x + b.x) * 0.5, (a.y + b.y) * 0.5};
       // Outward normal of the edge, away from the centre of the model.
       TEcran normale = Unitaire(b.y - a.y, a.x - b.x);
@@ -681,18 +703,15 @@ void Charges(TSortieSvg& o, const TStructure& s, const TVue& vue, const TModeleD
       etiquette(Plus(loin, direction, 5.0), direction, valeur + " N/mm");
     } else if (charge->TypeCharge == 1 && charge->N1 >= 1 && charge->N1 <= m.nbElements &&
                m.element[charge->N1]) {
-      const TElement& element = *s.Elements.Liste[charge->N1];
-      TEcran centre;
-      for (int j = 1; j <= NbSommets; ++j) {
-        const TEcran sommet = Initial(vue, s.Noeuds[element.Sommets[j]]);
-        centre = {centre.x + sommet.x / 3.0, centre.y + sommet.y / 3.0};
-      }
-      const TEcran tete = Plus(centre, e, kFleche);
-      Fleche(o, centre, tete);
+      // Beside the element's number, which stands at the centroid.
+      const TEcran queue = Plus(Centre(s, vue, *s.Elements.Liste[charge->N1]), e, 7.0);
+      const TEcran tete = Plus(queue, e, kFleche);
+      Fleche(o, queue, tete);
       etiquette(Plus(tete, e, 4.0), e, valeur + " N/mm\xC2\xB3");
     }
   }
-  o << "</g>\n<g class=\"valeurs-charges\" fill=\"" << kCouleurCharges << "\" font-size=\"10\">\n"
+  o << "</g>\n<g class=\"valeurs-charges\" fill=\"" << kCouleurCharges << "\" font-size=\"10\""
+    << kHalo << " stroke-width=\"2\">\n"
     << etiquettes << "</g>\n";
 }
 
@@ -758,30 +777,72 @@ void Maillages(TSortieSvg& o, const TStructure& s, const TVue& vue, const TModel
 
 void Numeros(TSortieSvg& o, const TStructure& s, const TVue& vue, const TModeleDessine& m) {
   const std::string police = N(m.police);
-  o << "<g class=\"noeuds\" fill=\"" << kCouleurNoeuds << "\" font-size=\"" << police << "\">\n";
+  o << "<g class=\"points-noeuds\" fill=\"" << kCouleurNoeuds << "\">\n";
   for (int n = 1; n <= NbMaxNoeuds; ++n) {
-    if (!m.noeud[n]) {
-      continue;
+    if (m.noeud[n]) {
+      const TEcran p = Position(s, vue, n);
+      o << "<circle cx=\"" << N(p.x) << "\" cy=\"" << N(p.y) << "\" r=\"1.6\"/>\n";
     }
-    const TEcran p = Deforme(vue, s.Noeuds[n], Ux(s, n), Uy(s, n));
-    o << "<circle cx=\"" << N(p.x) << "\" cy=\"" << N(p.y) << "\" r=\"1.6\"/><text x=\""
-      << N(p.x + 2.0) << "\" y=\"" << N(p.y - 2.0) << "\">" << std::to_string(n) << "</text>\n";
+  }
+  // A node's number goes on the side away from the elements around it, so
+  // that it stays clear of the element numbers; inside the mesh, up right.
+  Tableau<TEcran, NbMaxNoeuds> voisins;
+  Tableau<int, NbMaxNoeuds> nombre;
+  for (int n = 1; n <= NbMaxNoeuds; ++n) {
+    voisins[n] = {0.0, 0.0};
+    nombre[n] = 0;
+  }
+  for (int k = 1; k <= m.nbElements; ++k) {
+    if (m.element[k]) {
+      const TElement& element = *s.Elements.Liste[k];
+      const TEcran centre = Centre(s, vue, element);
+      for (int j = 1; j <= NbSommets; ++j) {
+        const int n = element.Sommets[j];
+        voisins[n] = Plus(voisins[n], centre, 1.0);
+        ++nombre[n];
+      }
+    }
+  }
+  const std::string halo = N(0.3 * m.police);
+  const int nbLiaisons = s.NbLiaisons < NbMaxLiaisons ? s.NbLiaisons : NbMaxLiaisons;
+  o << "</g>\n<g class=\"noeuds\" fill=\"" << kCouleurNoeuds << "\" font-size=\"" << police
+    << "\" text-anchor=\"middle\"" << kHalo << " stroke-width=\"" << halo << "\">\n";
+  for (int n = 1; n <= NbMaxNoeuds; ++n) {
+    if (m.noeud[n]) {
+      const TEcran p = Position(s, vue, n);
+      TEcran d = {0.6, -0.8};
+      if (nombre[n] > 0) {
+        const TEcran vers =
+            Unitaire(p.x - voisins[n].x / nombre[n], p.y - voisins[n].y / nombre[n]);
+        if (vers.x != 0.0 || vers.y != 0.0) {
+          d = vers;
+        }
+      }
+      // Not onto a support's symbol: mirrored to the other side of the node.
+      for (int k = 1; k <= nbLiaisons; ++k) {
+        const TLiaison* liaison = s.Liaisons.Liste[k].get();
+        if (LiaisonDessinee(liaison) && liaison->Noeud == n) {
+          const TEcran cote = CoteLiaison(vue, liaison->TypeLiaison, p);
+          const double produit = d.x * cote.x + d.y * cote.y;
+          if (produit > 0.0) {
+            d = Plus(d, cote, -2.0 * produit);
+          }
+        }
+      }
+      const TEcran texte = Plus(p, d, 0.9 * m.police);
+      o << "<text x=\"" << N(texte.x) << "\" y=\"" << N(texte.y + 0.35 * m.police) << "\">"
+        << std::to_string(n) << "</text>\n";
+    }
   }
   o << "</g>\n<g class=\"elements\" fill=\"#000000\" font-size=\"" << police
-    << "\" font-style=\"italic\" text-anchor=\"middle\">\n";
+    << "\" font-style=\"italic\" text-anchor=\"middle\"" << kHalo << " stroke-width=\"" << halo
+    << "\">\n";
   for (int k = 1; k <= m.nbElements; ++k) {
-    if (!m.element[k]) {
-      continue;
+    if (m.element[k]) {
+      const TEcran centre = Centre(s, vue, *s.Elements.Liste[k]);
+      o << "<text x=\"" << N(centre.x) << "\" y=\"" << N(centre.y + 0.35 * m.police) << "\">"
+        << std::to_string(k) << "</text>\n";
     }
-    const TElement& element = *s.Elements.Liste[k];
-    TEcran centre;
-    for (int j = 1; j <= NbSommets; ++j) {
-      const int n = element.Sommets[j];
-      const TEcran sommet = Deforme(vue, s.Noeuds[n], Ux(s, n), Uy(s, n));
-      centre = {centre.x + sommet.x / 3.0, centre.y + sommet.y / 3.0};
-    }
-    o << "<text x=\"" << N(centre.x) << "\" y=\"" << N(centre.y + 0.35 * m.police) << "\">"
-      << std::to_string(k) << "</text>\n";
   }
   o << "</g>\n";
 }
@@ -852,7 +913,12 @@ void Legende(TSortieSvg& o, const TStructure& s, const TVue& vue, const TModeleD
   };
   const auto symbole = [&](int code, const char* texte) {
     o << "<g fill=\"#ffffff\" stroke=\"#000000\" stroke-width=\"1\">";
-    Symbole(o, code, {x + 10.0, y - 7.0}, {0.0, 1.0});
+    // As at the nodes: u = 0 on a wall at the left, the others on the ground.
+    if (code == 1) {
+      Symbole(o, code, {x + 19.0, y}, {-1.0, 0.0});
+    } else {
+      Symbole(o, code, {x + 10.0, y - 7.0}, {0.0, 1.0});
+    }
     o << "</g>";
     ligne(texte);
   };

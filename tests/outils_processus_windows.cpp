@@ -1,17 +1,21 @@
 // Windows implementation of the test runner of the built program. The program
-// and the fake viewer are copied into a folder of their own: a command line
-// without a path finds its program first in the folder of the program that
-// starts it, so the working folder holds only the files of the case.
+// and the fake viewer are copied once into a folder of their own: a command
+// line without a path finds its program first in the folder of the program
+// that starts it, so the working folder holds only the files of the case.
+// Each run names its own log of the viewer to the fake viewer through its
+// environment, which the program hands down to the viewer unchanged.
 #ifdef _WIN32
 
 #include <windows.h>
 
 #include <atomic>
 #include <chrono>
+#include <cwchar>
 #include <stdexcept>
 #include <string>
 #include <system_error>
 #include <thread>
+#include <vector>
 
 #include "tests/outils_processus.hpp"
 
@@ -25,6 +29,38 @@ const fs::path kFauxVisualiseur = ELASPLAN_FAUX_VISUALISEUR;
 
 // Command line of the viewer that the program builds, before the file name.
 const std::string kCommandeVisualiseur = "notepad ";
+
+const wchar_t kVariableJournal[] = L"ELASPLAN_JOURNAL_VISUALISEUR";
+
+// The folder of the copies, made once for the whole test program.
+const fs::path& DossierOutils(const fs::path& programme) {
+  static const DossierTemporaire outils;
+  static const fs::path bin = [&] {
+    const fs::path dossier = outils.Chemin() / "bin";
+    fs::create_directory(dossier);
+    fs::copy_file(programme, dossier / programme.filename());
+    fs::copy_file(kFauxVisualiseur, dossier / "notepad.exe");
+    return dossier;
+  }();
+  return bin;
+}
+
+// This process's environment with the log of the run added.
+std::wstring Environnement(const fs::path& journal) {
+  std::wstring bloc;
+  const std::wstring prefixe = std::wstring(kVariableJournal) + L"=";
+  wchar_t* const chaines = GetEnvironmentStringsW();
+  for (const wchar_t* v = chaines; *v != L'\0'; v += std::wcslen(v) + 1) {
+    if (std::wcsncmp(v, prefixe.c_str(), prefixe.size()) != 0) {
+      bloc += v;
+      bloc += L'\0';
+    }
+  }
+  FreeEnvironmentStringsW(chaines);
+  bloc += prefixe + journal.wstring();
+  bloc += L'\0';
+  return bloc;  // the string's own terminator ends the block
+}
 
 std::system_error ErreurSysteme(const char* quoi) {
   return std::system_error(static_cast<int>(GetLastError()), std::system_category(), quoi);
@@ -137,13 +173,9 @@ Execution Lancer(const Lancement& lancement, int appelsVisualiseurAttendus) {
   if (!Possible(lancement)) {
     throw std::invalid_argument("options that this system cannot give a run");
   }
+  const fs::path programme = DossierOutils(lancement.programme) / lancement.programme.filename();
   DossierTemporaire outils;
-  const fs::path bin = outils.Chemin() / "bin";
-  fs::create_directory(bin);
-  const fs::path programme = bin / lancement.programme.filename();
-  fs::copy_file(lancement.programme, programme);
-  fs::copy_file(kFauxVisualiseur, bin / "notepad.exe");
-  const fs::path journal = bin / "visualiseur.log";
+  const fs::path journal = outils.Chemin() / "visualiseur.log";
   const fs::path fichierEntree = outils.Chemin() / "stdin";
   const fs::path fichierSortie = outils.Chemin() / "stdout";
   const fs::path fichierErreur = outils.Chemin() / "stderr";
@@ -170,18 +202,43 @@ Execution Lancer(const Lancement& lancement, int appelsVisualiseurAttendus) {
   SetInformationJobObject(travail.get(), JobObjectExtendedLimitInformation, &limites,
                           sizeof limites);
 
-  STARTUPINFOW demarrage{};
-  demarrage.cb = sizeof demarrage;
-  demarrage.dwFlags = STARTF_USESTDHANDLES;
-  demarrage.hStdInput = entree.get();
-  demarrage.hStdOutput = sortie.get();
-  demarrage.hStdError = erreur.get();
+  // Only the three standard handles are handed down: a handle that another
+  // thread opens meanwhile must not be held open by this run's processes.
+  HANDLE heritees[3];
+  DWORD nombreHeritees = 0;
+  for (const HANDLE h : {entree.get(), sortie.get(), erreur.get()}) {
+    if (h != nullptr) {
+      heritees[nombreHeritees++] = h;
+    }
+  }
+  SIZE_T taille = 0;
+  InitializeProcThreadAttributeList(nullptr, 1, 0, &taille);
+  std::vector<char> memoireAttributs(taille);
+  const auto attributs = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(memoireAttributs.data());
+  if (!InitializeProcThreadAttributeList(attributs, 1, 0, &taille) ||
+      !UpdateProcThreadAttribute(attributs, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, heritees,
+                                 nombreHeritees * sizeof(HANDLE), nullptr, nullptr)) {
+    throw ErreurSysteme("UpdateProcThreadAttribute");
+  }
+
+  STARTUPINFOEXW demarrage{};
+  demarrage.StartupInfo.cb = sizeof demarrage;
+  demarrage.StartupInfo.dwFlags = STARTF_USESTDHANDLES;
+  demarrage.StartupInfo.hStdInput = entree.get();
+  demarrage.StartupInfo.hStdOutput = sortie.get();
+  demarrage.StartupInfo.hStdError = erreur.get();
+  demarrage.lpAttributeList = attributs;
   std::wstring ligne = L"\"" + programme.wstring() + L"\"";
+  std::wstring environnement = Environnement(journal);
   PROCESS_INFORMATION processus{};
   const auto debut = std::chrono::steady_clock::now();
-  if (!CreateProcessW(programme.c_str(), ligne.data(), nullptr, nullptr, TRUE,
-                      CREATE_SUSPENDED | CREATE_NO_WINDOW, nullptr, lancement.dossier.c_str(),
-                      &demarrage, &processus)) {
+  const BOOL lance = CreateProcessW(programme.c_str(), ligne.data(), nullptr, nullptr, TRUE,
+                                    CREATE_SUSPENDED | CREATE_NO_WINDOW |
+                                        CREATE_UNICODE_ENVIRONMENT | EXTENDED_STARTUPINFO_PRESENT,
+                                    environnement.data(), lancement.dossier.c_str(),
+                                    &demarrage.StartupInfo, &processus);
+  DeleteProcThreadAttributeList(attributs);
+  if (!lance) {
     throw ErreurSysteme("CreateProcessW");
   }
   const Poignee programmeLance(processus.hProcess);

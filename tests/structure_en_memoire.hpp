@@ -43,9 +43,12 @@ class StructureEnMemoire : public testing::Test {
 
   TStructure& S() { return *structure_; }
 
-  // Everything written into the results file so far.
-  std::string Resultats() {
-    Vider(structure_->Resultats);
+  // Everything written into the results file so far; without `vider`, only
+  // what the stream has already handed over.
+  std::string Resultats(bool vider = true) {
+    if (vider) {
+      Vider(structure_->Resultats);
+    }
     std::ifstream entree(chemin_, std::ios::binary);
     return {std::istreambuf_iterator<char>(entree), std::istreambuf_iterator<char>()};
   }

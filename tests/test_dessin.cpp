@@ -366,7 +366,7 @@ TEST_F(DessinTest, NumbersOfEveryNodeAndElement) {
   ASSERT_FALSE(Dessin().empty());
   EXPECT_EQ((std::vector<std::string>{"1", "2", "3", "4", "5"}), Textes("noeuds"));
   EXPECT_EQ((std::vector<std::string>{"1", "2"}), Textes("elements"));
-  EXPECT_EQ(5u, Dans("noeuds", "circle").size());
+  EXPECT_EQ(5u, Dans("points-noeuds", "circle").size());
 }
 
 TEST_F(DessinTest, SupportsAndLoadsWithTheirValues) {
@@ -472,15 +472,21 @@ TEST_F(DessinTest, FileNameInTheTitleBecomesUtf8) {
       {"pi\xC3\xA8"
        "ce",
        "pi\xC3\xA8"
-       "ce"},                                      // typed in a UTF-8 terminal
+       "ce"},  // typed in a UTF-8 terminal
+#ifndef _WIN32
+      // Windows gives no file the first name, and the run-time's path objects
+      // read the second in another character set than the system.
       {"a&b<c\"d", "a&b<c\"d"},                    // escaped, then read back
       {"\x80\x81x", "\xE2\x82\xAC\xEF\xBF\xBDx"},  // euro, and a byte with no character
+#endif
   };
   Plaque();
   for (const Cas& c : cas) {
-    S().NomFichier = (dossier_ / c.tape).string();
+    // Joined as bytes: a path object would take them for the system's
+    // characters on Windows.
+    S().NomFichier = dossier_.string() + "/" + c.tape;
     ASSERT_FALSE(Dessin().empty()) << c.tape;
-    EXPECT_EQ((dossier_ / c.titre).string() + ".txt \xE2\x80\x94 contraintes planes",
+    EXPECT_EQ(dossier_.string() + "/" + c.titre + ".txt \xE2\x80\x94 contraintes planes",
               Textes("titre").at(0));
   }
 }
@@ -494,7 +500,11 @@ TEST_F(DessinTest, PictureThatCannotBeCreatedLeavesALineOnStandardError) {
   };
   const Cas cas[] = {
       {dossier_ / "absent" / "essai", "dossier introuvable"},
+#ifdef _WIN32
+      {dossier_ / "dossier", "acc\xE8s refus\xE9"},  // what Windows says of a folder
+#else
       {dossier_ / "dossier", "un dossier porte ce nom"},
+#endif
   };
   for (const Cas& c : cas) {
     S().NomFichier = c.base.string();

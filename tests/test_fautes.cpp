@@ -161,9 +161,8 @@ TEST(LimiteTaille, ResultsFileKeepsTheBytesHandedOverBeforeTheLimit) {
   ASSERT_LT(debutRapport, console);
   ASSERT_LT(console, fin);
   // On and off the 128-byte boundaries, from the nodes to the reactions.
-  for (const std::size_t limite : {console, console + 1, std::size_t{384}, std::size_t{511},
-                                   std::size_t{512}, std::size_t{513}, std::size_t{700},
-                                   std::size_t{768}, std::size_t{1000}, std::size_t{1024}, fin}) {
+  for (const std::size_t limite :
+       {console, std::size_t{511}, std::size_t{512}, std::size_t{513}, std::size_t{1000}, fin}) {
     if (limite < console || limite > fin) {
       continue;
     }
@@ -215,6 +214,34 @@ TEST(LimiteTaille, ConsoleFileAtItsLimit) {
   EXPECT_EQ(ErreurExecution("I/O error 27"), execution.erreur);
   EXPECT_EQ(reference.sortie.substr(0, limite), execution.sortie);
   EXPECT_EQ(std::set<std::string>{"plaque.txt"}, Noms(essai.dossier.Chemin()));
+  EXPECT_TRUE(execution.visualiseur.empty());
+}
+
+// A run-time error inside the report: the file keeps what the full buffers
+// and the Vider calls had handed over, here up to the stresses' heading, which
+// is handed over before the first element's stresses are formed. A tiny
+// thin plate under a huge edge load: its stresses overflow, not its
+// displacements nor its reactions.
+TEST(ErreurDansLeRapport, ResultsFileEndsAtTheLastHandOver) {
+  Essai essai("demesure\n");
+  essai.Ecrire("demesure.txt",
+               "$deb\n$pro\n1\n$noe\n4\n0 0\n1e-4 0\n1e-4 1e-4\n0 1e-4\n$ele\n2\n"
+               "1 2 3 1000 0.3 1e-10\n1 3 4 1000 0.3 1e-10\n$lia\n2\n3 1\n1 4\n$cha\n1\n"
+               "2 2 3 1e300 0\n$fin\n");
+  const essai::Execution execution = essai.Lancer();
+  EXPECT_EQ(1, execution.statut);
+  EXPECT_EQ(ErreurExecution("Floating point overflow"), execution.erreur);
+  EXPECT_EQ(Invite() + kEchoPlaque, execution.sortie);
+  const std::string resultats = essai::LireFichier(essai / "demesurer.txt");
+  const std::string fin =
+      "   4   0.000000 -3.0E+0302\r\n\r\n"
+      "Contraintes [ MPa ] et d\xE9"
+      "formations :\r\n\r\n"
+      "\xC9lement  sxx     syy     sxy     szz";
+  ASSERT_GE(resultats.size(), fin.size());
+  EXPECT_EQ(fin, resultats.substr(resultats.size() - fin.size()));
+  EXPECT_EQ(EnTete("demesure"), resultats.substr(0, EnTete("demesure").size()));
+  EXPECT_EQ((std::set<std::string>{"demesure.txt", "demesurer.txt"}), Noms(essai.dossier.Chemin()));
   EXPECT_TRUE(execution.visualiseur.empty());
 }
 
@@ -308,8 +335,9 @@ TEST(EntreeStandard, EmptyEndsTheRunAtThePrompt) {
   EXPECT_TRUE(execution.visualiseur.empty());
 }
 
-TEST(EntreeStandard, NameOfOneMillionCharactersIsRefused) {
-  const std::string nom(1000000, 'p');
+// The name is read byte by byte, so that nothing beyond its line is taken.
+TEST(EntreeStandard, NameOfOneHundredThousandCharactersIsRefused) {
+  const std::string nom(100000, 'p');
   Essai essai(nom + "\n");
   essai.Ecrire("plaque.txt", kPlaque);
   const essai::Execution execution = essai.Lancer();
@@ -317,7 +345,7 @@ TEST(EntreeStandard, NameOfOneMillionCharactersIsRefused) {
   EXPECT_EQ(
       "Impossible d'ouvrir le fichier de donn\xE9"
       "es \"" +
-          nom + ".txt\" : nom trop long (1000004 caract\xE8res, 259 au plus)\r\n",
+          nom + ".txt\" : nom trop long (100004 caract\xE8res, 259 au plus)\r\n",
       execution.erreur);
   EXPECT_EQ(Invite(), execution.sortie);
   EXPECT_EQ(std::set<std::string>{"plaque.txt"}, Noms(essai.dossier.Chemin()));

@@ -74,6 +74,13 @@ TEST_F(Resolution, PivotTestIsAbsoluteAndAnEqualPivotPasses) {
   EXPECT_EQ(attendu, Resultats());
 }
 
+TEST_F(Resolution, PivotMessageHandsOverItsFirstPieceAtOnce) {
+  Systeme(S(), {{0}}, {1});
+  EXPECT_FALSE(S().CalculDeplacements());
+  EXPECT_EQ(LigneCalcul + "Le syst\xE8me est mal conditionn\xE9 : ", Resultats(false));
+  EXPECT_EQ(LigneCalcul + Message + " 0.00000000000000E+0000\r\n", Resultats());
+}
+
 TEST_F(Resolution, RowsWithAZeroMultiplierAreStillReduced) {
   // m = -0 for row 2: F[2] = -0 - (-0 x 1) is a positive zero, and so is U2;
   // skipping the row would leave a negative zero, which the report would show.

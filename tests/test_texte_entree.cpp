@@ -166,6 +166,9 @@ TEST(ConvertirReelDeathTest, NoTrapWhenFloatingPointFaultsEndTheRun) {
 class TexteEntreeTest : public testing::Test {
  protected:
   void TearDown() override {
+    if (entree_.EstOuvert()) {
+      entree_.Fermer();  // Windows removes no open file
+    }
     if (!chemin_.empty()) {
       std::filesystem::remove(chemin_);
     }
