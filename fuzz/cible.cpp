@@ -35,6 +35,8 @@ namespace fs = std::filesystem;
 constexpr char kNomDonnees[] = "f.txt";
 constexpr char kNomResultats[] = "fr.txt";
 constexpr char kNomTape[] = "f\n";
+constexpr char kNomConsole[] = "console";
+constexpr std::string_view kInvite = "Nom du fichier ( sans extension ) ? ";
 // The heading that the reader writes into every results file it creates.
 constexpr std::string_view kEnTete = "\r\nLecture du fichier : f.txt\r\n";
 
@@ -52,8 +54,7 @@ void Nettoyer() {
   fs::remove_all(dossierTravail, ignore);
 }
 
-// A private working folder, a PATH that finds no viewer, and the console's
-// bytes thrown away (the reader echoes whole data files).
+// A private working folder and a PATH that finds no viewer.
 void Preparer() {
   std::string modele = (fs::temp_directory_path() / "elasplan-fuzz-XXXXXX").string();
   if (mkdtemp(modele.data()) == nullptr) {
@@ -66,11 +67,15 @@ void Preparer() {
   fs::current_path(dossierTravail);
   std::atexit(Nettoyer);
   fedisableexcept(FE_ALL_EXCEPT);
-  const int nul = open("/dev/null", O_WRONLY);
-  if (nul < 0 || dup2(nul, STDOUT_FILENO) < 0) {
-    Defaut("cannot send standard output to /dev/null");
+}
+
+// Standard output becomes an empty file of the working folder.
+void CapturerConsole() {
+  const int d = open(kNomConsole, O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  if (d < 0 || dup2(d, STDOUT_FILENO) < 0) {
+    Defaut(std::string("cannot capture standard output: ") + std::strerror(errno));
   }
-  close(nul);
+  close(d);
 }
 
 void EcrireDonnees(const std::uint8_t* octets, std::size_t nombre) {
@@ -103,17 +108,17 @@ void TaperNom() {
   close(tube[0]);
 }
 
-std::string LireResultats() {
+std::string Lire(const char* nom) {
   std::string contenu;
-  const int d = open(kNomResultats, O_RDONLY);
+  const int d = open(nom, O_RDONLY);
   if (d < 0) {
-    Defaut("no results file was created");
+    Defaut(std::string("no file ") + nom + " was created");
   }
   char tampon[65536];
   for (;;) {
     const ssize_t lus = read(d, tampon, sizeof tampon);
     if (lus < 0) {
-      Defaut(std::string("cannot read the results file: ") + std::strerror(errno));
+      Defaut(std::string("cannot read ") + nom + ": " + std::strerror(errno));
     }
     if (lus == 0) {
       break;
@@ -126,17 +131,17 @@ std::string LireResultats() {
 
 // Every line ends with CR LF and neither byte appears alone; a file cut by a
 // run-time error may end between the two.
-void VerifierFinsDeLigne(std::string_view contenu, bool complet) {
+void VerifierFinsDeLigne(const char* quoi, std::string_view contenu, bool complet) {
   for (std::size_t i = 0; i < contenu.size(); ++i) {
     if (contenu[i] == '\n' && (i == 0 || contenu[i - 1] != '\r')) {
-      Defaut("results file: LF without CR at byte " + std::to_string(i));
+      Defaut(std::string(quoi) + ": LF without CR at byte " + std::to_string(i));
     }
     if (contenu[i] == '\r' && i + 1 < contenu.size() && contenu[i + 1] != '\n') {
-      Defaut("results file: CR without LF at byte " + std::to_string(i));
+      Defaut(std::string(quoi) + ": CR without LF at byte " + std::to_string(i));
     }
   }
   if (complet && (contenu.size() < 2 || contenu.substr(contenu.size() - 2) != "\r\n")) {
-    Defaut("results file closed in order does not end with a line end");
+    Defaut(std::string(quoi) + " does not end with a line end");
   }
 }
 
@@ -157,7 +162,7 @@ bool MessageAttendu(std::string_view message) {
 void ViderDossier() {
   for (const auto& entree : fs::directory_iterator(dossierTravail)) {
     const std::string nom = entree.path().filename().string();
-    if (nom != kNomDonnees && nom != "bin") {
+    if (nom != kNomDonnees && nom != kNomConsole && nom != "bin") {
       fs::remove_all(entree.path());
     }
   }
@@ -173,6 +178,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* octets, std::size_t nombre) {
   EcrireDonnees(octets, nombre);
   TaperNom();
+  CapturerConsole();
   std::feclearexcept(FE_ALL_EXCEPT);
   bool erreur = false;
   try {
@@ -190,7 +196,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* octets, std::size_t no
     Defaut("the structure outlived the run");
   }
 
-  const std::string resultats = LireResultats();
+  // The banner and the prompt, handed over before the name is read, then the
+  // echoed lines, which hold no CR or LF of their own. In-process, a run-time
+  // error drops the console's buffer instead of handing it over.
+  const std::string console = Lire(kNomConsole);
+  if (console.find(kInvite) == std::string::npos) {
+    Defaut("console without the prompt");
+  }
+  VerifierFinsDeLigne("console", console, false);
+
+  const std::string resultats = Lire(kNomResultats);
   // An orderly end hands over the heading at least; after a run-time error
   // the file holds whatever had been handed over, so a prefix of it.
   if (!erreur) {
@@ -203,7 +218,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* octets, std::size_t no
   // Past a floating-point fault the real program would have stopped: what the
   // file then holds is not specified, only that producing it is sound.
   if (!fauteFlottante) {
-    VerifierFinsDeLigne(resultats, !erreur);
+    VerifierFinsDeLigne("results file", resultats, !erreur);
   }
   ViderDossier();
   return 0;

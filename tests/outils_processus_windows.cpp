@@ -181,7 +181,6 @@ Execution Lancer(const Lancement& lancement, int appelsVisualiseurAttendus) {
   const fs::path fichierErreur = outils.Chemin() / "stderr";
   EcrireFichier(fichierEntree, lancement.entree);
 
-  // A standard handle left null is a closed descriptor for the program.
   const Poignee entree(lancement.entreeFermee
                            ? nullptr
                            : OuvrirHeritable(fichierEntree, GENERIC_READ, OPEN_EXISTING));
@@ -224,9 +223,14 @@ Execution Lancer(const Lancement& lancement, int appelsVisualiseurAttendus) {
   STARTUPINFOEXW demarrage{};
   demarrage.StartupInfo.cb = sizeof demarrage;
   demarrage.StartupInfo.dwFlags = STARTF_USESTDHANDLES;
-  demarrage.StartupInfo.hStdInput = entree.get();
-  demarrage.StartupInfo.hStdOutput = sortie.get();
-  demarrage.StartupInfo.hStdError = erreur.get();
+  // A closed descriptor is given as an invalid handle: Wine would replace a
+  // null one with its own standard stream.
+  const auto standard = [](const Poignee& p) {
+    return p.get() != nullptr ? p.get() : INVALID_HANDLE_VALUE;
+  };
+  demarrage.StartupInfo.hStdInput = standard(entree);
+  demarrage.StartupInfo.hStdOutput = standard(sortie);
+  demarrage.StartupInfo.hStdError = standard(erreur);
   demarrage.lpAttributeList = attributs;
   std::wstring ligne = L"\"" + programme.wstring() + L"\"";
   std::wstring environnement = Environnement(journal);

@@ -500,11 +500,7 @@ TEST_F(DessinTest, PictureThatCannotBeCreatedLeavesALineOnStandardError) {
   };
   const Cas cas[] = {
       {dossier_ / "absent" / "essai", "dossier introuvable"},
-#ifdef _WIN32
-      {dossier_ / "dossier", "acc\xE8s refus\xE9"},  // what Windows says of a folder
-#else
       {dossier_ / "dossier", "un dossier porte ce nom"},
-#endif
   };
   for (const Cas& c : cas) {
     S().NomFichier = c.base.string();

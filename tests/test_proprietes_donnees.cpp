@@ -26,11 +26,13 @@ const fs::path kProgramme = ELASPLAN_PROGRAMME;
 const fs::path kCas = ELASPLAN_DOSSIER_E2E;
 
 // Runs at once: each mostly waits for the program and for its viewer. Under
-// Wine a run costs several times more: fewer cases are drawn there.
-constexpr int kFils = 6;
+// Wine a run costs several times more processor time: one at a time and
+// fewer cases keep each run within its time limit.
 #ifdef _WIN32
+constexpr int kFils = 1;
 constexpr int kCasParPropriete = 16;
 #else
+constexpr int kFils = 6;
 constexpr int kCasParPropriete = 48;
 #endif
 constexpr double kDureeMax = 1.0;
