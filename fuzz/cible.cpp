@@ -9,7 +9,6 @@
 // trap that would have ended the real program with status 1. The run then
 // goes on with infinities and NaN, and must stay free of undefined behaviour.
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -22,7 +21,6 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
-#include <system_error>
 
 #include "app/erreurs.hpp"
 #include "app/programme.hpp"
