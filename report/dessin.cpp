@@ -8,12 +8,14 @@
 #include "report/dessin.hpp"
 
 #include <cerrno>
+#include <cfenv>
 #include <cfloat>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <string>
 #include <string_view>
 
@@ -136,6 +138,8 @@ class TSortieSvg {
 };
 
 // One line on standard error, Windows-1252 with CR LF like the console.
+void SignalerRaison(const std::string& nom, const std::string& raison);
+
 void SignalerEchec(const std::string& nom, int code) {
   std::string raison;
   switch (code) {
@@ -164,6 +168,10 @@ void SignalerEchec(const std::string& nom, int code) {
           std::to_string(code);
       break;
   }
+  SignalerRaison(nom, raison);
+}
+
+void SignalerRaison(const std::string& nom, const std::string& raison) {
   const std::string ligne =
       "Dessin non \xE9"
       "crit : " +
@@ -1103,9 +1111,23 @@ void TStructure::EcritureDessin() {
     return;
   }
   TSortieSvg sortie(descripteur);
-  Dessiner(*this, sortie);
+  // The picture must not disturb the report: a floating-point fault or a
+  // run-time error while drawing gives up the picture, not the run.
+  std::fenv_t environnement;
+  std::feholdexcept(&environnement);
+  bool dessine = true;
+  try {
+    Dessiner(*this, sortie);
+  } catch (const std::exception&) {
+    dessine = false;
+  }
+  dessine = dessine && std::fetestexcept(FE_DIVBYZERO | FE_OVERFLOW | FE_INVALID) == 0;
+  std::fesetenv(&environnement);
   if (!sortie.Terminer()) {
     std::remove(nom.c_str());  // nothing half-written is left
     SignalerEchec(nom, sortie.Erreur());
+  } else if (!dessine) {
+    std::remove(nom.c_str());
+    SignalerRaison(nom, "calcul du dessin impossible");
   }
 }
