@@ -1,6 +1,7 @@
 // Buffering, line ends and failure rule of the text output streams.
 #include "app/fichier_texte.hpp"
 
+#include <cerrno>
 #include <cstring>
 
 #include "app/erreurs.hpp"
@@ -106,11 +107,10 @@ void TFichierTexte::Transmettre() {
   nombre_ = 0;
   while (reste > 0) {
     const long ecrits = plateforme::Ecrire(descripteur_, octets, static_cast<std::size_t>(reste));
-    if (ecrits < 0) {
-      throw ErreurExecution(TypeErreur::EntreeSortie, {}, plateforme::DerniereErreur());
-    }
-    if (ecrits == 0) {
-      throw ErreurExecution(TypeErreur::EntreeSortie, {}, plateforme::DerniereErreur());
+    if (ecrits <= 0) {
+      // A write that accepts nothing without an error number is still refused.
+      throw ErreurExecution(TypeErreur::EntreeSortie, {},
+                            ecrits < 0 ? plateforme::DerniereErreur() : EIO);
     }
     octets += ecrits;
     reste -= static_cast<int>(ecrits);

@@ -196,7 +196,9 @@ void TerminerProcessus(int statut) noexcept {
 
 #else
 
-int OuvrirLecture(const std::string& nom) { return open(nom.c_str(), O_RDONLY | O_CLOEXEC); }
+int OuvrirLecture(const std::string& nom) {
+  return open(nom.c_str(), O_RDONLY | O_CLOEXEC);
+}
 
 int CreerEcriture(const std::string& nom) {
   return open(nom.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
@@ -218,9 +220,13 @@ long Ecrire(int descripteur, const void* octets, std::size_t nombre) noexcept {
   return ecrits;
 }
 
-int Fermer(int descripteur) { return close(descripteur); }
+int Fermer(int descripteur) {
+  return close(descripteur);
+}
 
-bool EstTerminal(int descripteur) { return isatty(descripteur) == 1; }
+bool EstTerminal(int descripteur) {
+  return isatty(descripteur) == 1;
+}
 
 bool EstDossier(int descripteur) {
   struct stat etat;
@@ -241,6 +247,10 @@ void PreparerFluxStandard() {
       }
     }
   }
+  // A write refused by a closed pipe or a file size limit must end the run as
+  // an input/output error with its message, not kill the process silently.
+  signal(SIGPIPE, SIG_IGN);
+  signal(SIGXFSZ, SIG_IGN);
 }
 
 void LancerVisualiseur(const std::string& nomResultats) {
@@ -256,8 +266,23 @@ void LancerVisualiseur(const std::string& nomResultats) {
   std::string programme = "xdg-open";
   std::string argument = nomResultats;
   char* arguments[] = {programme.data(), argument.data(), nullptr};
+  // The viewer gets the default handling of the signals the program ignores.
+  posix_spawnattr_t attributs;
+  const bool avecAttributs = posix_spawnattr_init(&attributs) == 0;
+  if (avecAttributs) {
+    sigset_t parDefaut;
+    sigemptyset(&parDefaut);
+    sigaddset(&parDefaut, SIGPIPE);
+    sigaddset(&parDefaut, SIGXFSZ);
+    posix_spawnattr_setsigdefault(&attributs, &parDefaut);
+    posix_spawnattr_setflags(&attributs, POSIX_SPAWN_SETSIGDEF);
+  }
   pid_t pid;
-  posix_spawnp(&pid, programme.c_str(), &actions, nullptr, arguments, environ);
+  posix_spawnp(&pid, programme.c_str(), &actions, avecAttributs ? &attributs : nullptr, arguments,
+               environ);
+  if (avecAttributs) {
+    posix_spawnattr_destroy(&attributs);
+  }
   posix_spawn_file_actions_destroy(&actions);
 }
 
@@ -287,12 +312,18 @@ void ActiverExceptionsFlottantes() {
   feenableexcept(FE_DIVBYZERO | FE_OVERFLOW | FE_INVALID);
 }
 
-void TerminerProcessus(int statut) noexcept { _exit(statut); }
+void TerminerProcessus(int statut) noexcept {
+  _exit(statut);
+}
 
 #endif
 
-int DerniereErreur() { return errno; }
+int DerniereErreur() {
+  return errno;
+}
 
-std::string TexteErreur(int code) { return std::strerror(code); }
+std::string TexteErreur(int code) {
+  return std::strerror(code);
+}
 
 }  // namespace plateforme

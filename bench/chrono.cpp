@@ -24,9 +24,14 @@ extern char** environ;
 namespace {
 
 struct TMesure {
-  double secondes = 0.0;
-  long memoireKo = 0;  // peak resident set, KiB
+  double secondes = 0.0;     // wall time
+  double secondesCpu = 0.0;  // user and system time of the process itself
+  long memoireKo = 0;        // peak resident set, KiB
 };
+
+double Secondes(const timeval& t) {
+  return static_cast<double>(t.tv_sec) + 1e-6 * static_cast<double>(t.tv_usec);
+}
 
 double Maintenant() {
   timespec t{};
@@ -62,7 +67,8 @@ TMesure Lancer(const std::string& programme, const std::string& entree) {
     std::fprintf(stderr, "chrono: %s failed (status %d)\n", programme.c_str(), statut);
     std::exit(2);
   }
-  return TMesure{fin - debut, usage.ru_maxrss};
+  return TMesure{fin - debut, Secondes(usage.ru_utime) + Secondes(usage.ru_stime),
+                 usage.ru_maxrss};
 }
 
 double Mediane(std::vector<double> valeurs) {
@@ -101,6 +107,8 @@ int main(int argc, char** argv) {
   std::vector<double> tempsProgramme;
   std::vector<double> tempsVide;
   std::vector<double> rapports;
+  std::vector<double> cpuProgramme;
+  std::vector<double> cpuVide;
   long memoireProgramme = 0;
   long memoireVide = 0;
   for (int i = 0; i < paires; ++i) {
@@ -116,6 +124,8 @@ int main(int argc, char** argv) {
     tempsProgramme.push_back(p.secondes);
     tempsVide.push_back(v.secondes);
     rapports.push_back(p.secondes / v.secondes);
+    cpuProgramme.push_back(p.secondesCpu);
+    cpuVide.push_back(v.secondesCpu);
     memoireProgramme = std::max(memoireProgramme, p.memoireKo);
     memoireVide = std::max(memoireVide, v.memoireKo);
   }
@@ -128,6 +138,10 @@ int main(int argc, char** argv) {
               1e6 * Mediane(tempsVide), 1e6 * Quantile(tempsVide, 0.25),
               1e6 * Quantile(tempsVide, 0.75));
   std::printf("median ratio of pairs    %8.2f\n", Mediane(rapports));
+  // Processor time counts only the process's own work: it stays put when
+  // other processes delay the runs, which the wall time does not.
+  std::printf("processor time, median   %8.1f us  (empty program %.1f us)\n",
+              1e6 * Mediane(cpuProgramme), 1e6 * Mediane(cpuVide));
   std::printf("peak memory, program     %8ld KiB\n", memoireProgramme);
   std::printf("peak memory, empty       %8ld KiB\n", memoireVide);
   return 0;

@@ -1,6 +1,6 @@
-// Checks of the model before any analysis: counts, problem type, every node
-// and element reference, and the materials whose elasticity matrix would be
-// singular. Each fault is one line of the results file naming the item.
+// Checks of the model before any analysis: every node and element reference,
+// and the materials whose elasticity matrix would be singular. Each fault is
+// one line of the results file naming the item.
 #include <string>
 
 #include "app/fichier_texte.hpp"
@@ -33,20 +33,17 @@ std::string Texte(std::int32_t valeur) {
   return std::to_string(valeur);
 }
 
-void VerifierCompte(TDefauts& defauts, std::int32_t nombre, const char* quoi, const char* motCle) {
-  if (nombre < 0) {
-    defauts.Signaler(std::string("Nombre ") + quoi + " n\xE9gatif dans \"" + motCle +
-                     "\" : " + Texte(nombre));
-  }
+// "noeuds 1 à 4", or "aucun noeud" when the count leaves none to refer to.
+std::string Plage(std::int32_t nombre, const char* pluriel, const char* aucun) {
+  return nombre < 1 ? std::string(aucun) : std::string(pluriel) + " 1 \xE0 " + Texte(nombre);
 }
 
-// "<item> : <role>noeud 7 inexistant (noeuds 1 à 4)"; nothing is said when
-// the node count itself is refused.
+// "<item> : <role>noeud 7 inexistant (noeuds 1 à 4)".
 void VerifierNoeud(TDefauts& defauts, const std::string& item, const char* role, std::int32_t noeud,
                    std::int32_t nbNoeuds) {
-  if (nbNoeuds > 0 && (noeud < 1 || noeud > nbNoeuds)) {
-    defauts.Signaler(item + " : " + role + "noeud " + Texte(noeud) + " inexistant (noeuds 1 \xE0 " +
-                     Texte(nbNoeuds) + ")");
+  if (noeud < 1 || noeud > nbNoeuds) {
+    defauts.Signaler(item + " : " + role + "noeud " + Texte(noeud) + " inexistant (" +
+                     Plage(nbNoeuds, "noeuds", "aucun noeud") + ")");
   }
 }
 
@@ -80,19 +77,9 @@ void VerifierMateriau(TDefauts& defauts, std::int32_t typeProbleme, const std::s
 bool TStructure::VerificationModele() {
   TDefauts defauts(Resultats);
 
-  VerifierCompte(defauts, NbNoeuds, "de noeuds", "$noe");
-  VerifierCompte(defauts, Elements.Nombre, "d'\xE9l\xE9ments", "$ele");
-  VerifierCompte(defauts, NbLiaisons, "de liaisons", "$lia");
-  VerifierCompte(defauts, NbCharges, "de charges", "$cha");
-
-  // Any other type would give a zero elasticity matrix, and the analysis
-  // would only stop on a zero pivot.
+  // Only plane stress and plane strain have divisions to guard: any other
+  // type gives a zero elasticity matrix.
   const bool typeConnu = TypeProbleme == 1 || TypeProbleme == 2;
-  if (!typeConnu) {
-    defauts.Signaler("Type de probl\xE8me " + Texte(TypeProbleme) +
-                     " inconnu dans \"$pro\" : 1 (contraintes planes) ou 2 (" +
-                     kDeformationsPlanes + ") attendu");
-  }
 
   for (int i = 1; i <= Elements.Nombre; ++i) {
     const TElement& element = ElementEn(i);
@@ -116,9 +103,9 @@ bool TStructure::VerificationModele() {
     const TCharge& charge = *Charges.Liste[k];
     const std::string item = "Charge " + Texte(k);
     if (charge.TypeCharge == 1) {
-      if (Elements.Nombre > 0 && (charge.N1 < 1 || charge.N1 > Elements.Nombre)) {
-        defauts.Signaler(item + " : \xE9l\xE9ment " + Texte(charge.N1) +
-                         " inexistant (\xE9l\xE9ments 1 \xE0 " + Texte(Elements.Nombre) + ")");
+      if (charge.N1 < 1 || charge.N1 > Elements.Nombre) {
+        defauts.Signaler(item + " : \xE9l\xE9ment " + Texte(charge.N1) + " inexistant (" +
+                         Plage(Elements.Nombre, "\xE9l\xE9ments", "aucun \xE9l\xE9ment") + ")");
       }
     } else if (charge.TypeCharge == 2) {
       VerifierNoeud(defauts, item, "premier ", charge.N1, NbNoeuds);

@@ -2,7 +2,9 @@
 // term at its six equations (2n-1, 2n of each vertex); loads become nodal forces
 // along the global axes: a third of a body force's resultant on each vertex,
 // half of an edge load's on each end node.
+#include <algorithm>
 #include <cmath>
+#include <span>
 
 #include "element/triangle.hpp"
 #include "model/entier.hpp"
@@ -13,11 +15,11 @@ bool TStructure::AssemblageRigidite() {
   FinDeLigne(Resultats);
 
   NbDdl = entier::Fois(2, NbNoeuds);
-  // Only the active block: the rest of K is never read.
+  // Only the active block: the rest of K is never read. Each row's span is
+  // bounds checked once, then cleared as one block of stores.
   for (int i = 1; i <= NbDdl; ++i) {
-    for (int j = 1; j <= NbDdl; ++j) {
-      K[i][j] = 0.0;
-    }
+    const std::span<double> ligne = K[i].Tranche(1, NbDdl);
+    std::fill(ligne.begin(), ligne.end(), 0.0);
   }
 
   for (int e = 1; e <= Elements.Nombre; ++e) {

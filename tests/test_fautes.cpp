@@ -301,6 +301,31 @@ TEST(SortieStandard, AllStandardDescriptorsClosed) {
   EXPECT_TRUE(execution.visualiseur.empty());
 }
 
+// A pipe whose reader is gone, and a file size limit whose signal keeps its
+// default action: the refused write is an input/output error with its
+// message, never a silent death by signal.
+TEST(SortieStandard, SignalsOfRefusedWritesDoNotKillTheRun) {
+  struct Cas {
+    const char* commande;
+    const char* message;
+  };
+  for (const Cas& cas :
+       {Cas{"(exec 3>&1; \"$programme\" | (exec 0<&-; sleep 1)); exit 0",
+            "I/O error 32"},
+        Cas{"(trap - XFSZ; ulimit -f 0; exec \"$programme\" 2>&1 >/dev/null) | cat >&2",
+            "I/O error 27"}}) {
+    SCOPED_TRACE(cas.commande);
+    essai::DossierTemporaire outils;
+    Essai essai("plaque\n");
+    essai.Ecrire("plaque.txt", kPlaque);
+    essai.lancement.programme = Enveloppe(outils, cas.commande);
+    const essai::Execution execution = essai.Lancer();
+    EXPECT_EQ(0, execution.signal);
+    EXPECT_NE(std::string::npos, execution.erreur.find(cas.message)) << execution.erreur;
+    EXPECT_TRUE(execution.visualiseur.empty());
+  }
+}
+
 // Standard error closed: the data file would otherwise be given its number.
 // The run-time error's report is lost, but neither the data file nor the
 // results file receives it.

@@ -146,24 +146,36 @@ TEST_F(VerificationTest, EachFaultIsOneLineNamingTheItem) {
          s.Elements.Liste[1]->E = 0.0;
        },
        ""},
-      {"unknown problem type",
+      {"other problem type: nothing to divide by",
        [](TStructure& s) {
          s.TypeProbleme = 3;
          s.Elements.Liste[1]->Nu = 1.0;
+         s.Elements.Liste[1]->E = 0.0;
        },
-       "Type de probl\xE8me 3 inconnu dans \"$pro\" : 1 (contraintes planes) ou 2 (d\xE9"
-       "formations planes) attendu\r\n"},
-      {"negative node count", [](TStructure& s) { s.NbNoeuds = -2; },
-       "Nombre de noeuds n\xE9gatif dans \"$noe\" : -2\r\n"},
-      {"negative element count", [](TStructure& s) { s.Elements.Nombre = -1; },
-       "Nombre d'\xE9l\xE9ments n\xE9gatif dans \"$ele\" : -1\r\n"},
-      {"negative support and load counts",
+       ""},
+      {"negative node count leaves no node to refer to",
+       [](TStructure& s) {
+         s.NbNoeuds = -2;
+         s.NbCharges = s.Charges.Nombre = 1;
+         s.NbLiaisons = s.Liaisons.Nombre = 1;
+         s.Elements.Nombre = 1;
+       },
+       "\xC9l\xE9ment 1 : sommet 1, noeud 1 inexistant (aucun noeud)\r\n"
+       "\xC9l\xE9ment 1 : sommet 2, noeud 2 inexistant (aucun noeud)\r\n"
+       "\xC9l\xE9ment 1 : sommet 3, noeud 3 inexistant (aucun noeud)\r\n"
+       "Liaison 1 : noeud 1 inexistant (aucun noeud)\r\n"
+       "Charge 1 : premier noeud 2 inexistant (aucun noeud)\r\n"
+       "Charge 1 : second noeud 3 inexistant (aucun noeud)\r\n"},
+      {"negative element count leaves no element to load",
+       [](TStructure& s) { s.Elements.Nombre = -1; },
+       "Charge 2 : \xE9l\xE9ment 1 inexistant (aucun \xE9l\xE9ment)\r\n"
+       "Charge 3 : \xE9l\xE9ment 2 inexistant (aucun \xE9l\xE9ment)\r\n"},
+      {"negative support and load counts are no fault",
        [](TStructure& s) {
          s.NbLiaisons = s.Liaisons.Nombre = -3;
          s.NbCharges = s.Charges.Nombre = -4;
        },
-       "Nombre de liaisons n\xE9gatif dans \"$lia\" : -3\r\n"
-       "Nombre de charges n\xE9gatif dans \"$cha\" : -4\r\n"},
+       ""},
       {"faults in model order",
        [](TStructure& s) {
          s.Charges.Liste[2]->N1 = 0;
