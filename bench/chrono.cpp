@@ -67,8 +67,7 @@ TMesure Lancer(const std::string& programme, const std::string& entree) {
     std::fprintf(stderr, "chrono: %s failed (status %d)\n", programme.c_str(), statut);
     std::exit(2);
   }
-  return TMesure{fin - debut, Secondes(usage.ru_utime) + Secondes(usage.ru_stime),
-                 usage.ru_maxrss};
+  return TMesure{fin - debut, Secondes(usage.ru_utime) + Secondes(usage.ru_stime), usage.ru_maxrss};
 }
 
 double Mediane(std::vector<double> valeurs) {

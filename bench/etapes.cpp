@@ -193,8 +193,8 @@ void BM_CalculDeplacements(benchmark::State& state) {
       benchmark::DoNotOptimize(s.CalculDeplacements());
       benchmark::ClobberMemory();
     }
-    st.counters["pas"] = benchmark::Counter(PasElimination(s.NbDdl),
-                                            benchmark::Counter::kIsIterationInvariantRate);
+    st.counters["pas"] =
+        benchmark::Counter(PasElimination(s.NbDdl), benchmark::Counter::kIsIterationInvariantRate);
   });
 }
 

@@ -18,45 +18,19 @@
 #include <string>
 #include <vector>
 
+#include "tests/donnees_communes.hpp"
 #include "tests/outils_processus.hpp"
 
 namespace {
 
 namespace fs = std::filesystem;
+using donnees::kEchoPlaque;
+using donnees::kPlaque;
+using donnees::Noms;
+using donnees::Remplacer;
 
 const fs::path kProgramme = ELASPLAN_PROGRAMME;
 const fs::path kCas = ELASPLAN_DOSSIER_E2E;
-
-// The worked example of the data format.
-const std::string kPlaque =
-    "Plaque carr\xE9"
-    "e, deux \xE9l\xE9ments\r\n"
-    "$deb\r\n"
-    "$pro\r\n"
-    "1\r\n"
-    "$noe\r\n"
-    "4\r\n"
-    "0 0\r\n"
-    "100 0\r\n"
-    "100 100\r\n"
-    "0 100\r\n"
-    "$ele\r\n"
-    "2\r\n"
-    "1 2 3 210000 0.3 10\r\n"
-    "1 3 4 210000 0.3 10\r\n"
-    "$lia\r\n"
-    "2\r\n"
-    "3 1\r\n"
-    "1 4\r\n"
-    "$cha\r\n"
-    "3\r\n"
-    "2 2 3 10 0\r\n"
-    "1 1 0 -7.85e-5\r\n"
-    "1 2 0 -7.85e-5\r\n"
-    "$fin\r\n";
-
-// What the console shows of the worked example after the prompt.
-const std::string kEchoPlaque = "$pro\r\n$noe\r\n$ele\r\n$lia\r\n$cha\r\n$fin\r\n";
 
 constexpr std::size_t TailleTamponFichier = 128;
 
@@ -87,14 +61,6 @@ const std::string& Invite() {
   return invite;
 }
 
-std::set<std::string> Noms(const fs::path& dossier) {
-  std::set<std::string> noms;
-  for (const auto& entree : fs::directory_iterator(dossier)) {
-    noms.insert(entree.path().filename().string());
-  }
-  return noms;
-}
-
 // One run in a folder of its own that holds the given files.
 struct Essai {
   essai::DossierTemporaire dossier;
@@ -116,6 +82,19 @@ struct Essai {
     return execution;
   }
 };
+
+// One run checked whole: status, standard error, standard output, the files
+// of its folder, and no viewer started.
+essai::Execution Verifier(const Essai& essai, int statut, const std::string& erreur,
+                          const std::string& sortie, const std::set<std::string>& fichiers) {
+  essai::Execution execution = essai.Lancer();
+  EXPECT_EQ(statut, execution.statut);
+  EXPECT_EQ(erreur, execution.erreur);
+  EXPECT_EQ(sortie, execution.sortie);
+  EXPECT_EQ(fichiers, Noms(essai.dossier.Chemin()));
+  EXPECT_TRUE(execution.visualiseur.empty());
+  return execution;
+}
 
 // The complete run of the worked example, that the faulty runs are held to.
 struct Reference {
@@ -173,13 +152,8 @@ TEST(LimiteTaille, ResultsFileKeepsTheBytesHandedOverBeforeTheLimit) {
     Essai essai("plaque\n");
     essai.Ecrire("plaque.txt", kPlaque);
     essai.lancement.limiteTailleFichier = static_cast<long>(limite);
-    const essai::Execution execution = essai.Lancer();
-    EXPECT_EQ(1, execution.statut);
-    EXPECT_EQ(message, execution.erreur);
-    EXPECT_EQ(reference.sortie, execution.sortie);
-    EXPECT_EQ((std::set<std::string>{"plaque.txt", "plaquer.txt"}), Noms(essai.dossier.Chemin()));
+    Verifier(essai, 1, message, reference.sortie, {"plaque.txt", "plaquer.txt"});
     EXPECT_EQ(reference.resultats.substr(0, limite), essai::LireFichier(essai / "plaquer.txt"));
-    EXPECT_TRUE(execution.visualiseur.empty());
   }
 }
 
@@ -191,17 +165,12 @@ TEST(LimiteTaille, FailedCloseEndsTheRunWithoutViewer) {
   Essai essai("plaque\n");
   essai.Ecrire("plaque.txt", kPlaque);
   essai.lancement.limiteTailleFichier = static_cast<long>(limite);
-  const essai::Execution execution = essai.Lancer();
-  EXPECT_EQ(1, execution.statut);
-  EXPECT_EQ(
-      "Dessin non \xE9"
-      "crit : plaquer.svg (fichier trop grand)\r\n" +
-          ErreurExecution("I/O error 27"),
-      execution.erreur);
-  EXPECT_EQ(reference.sortie, execution.sortie);
-  EXPECT_EQ((std::set<std::string>{"plaque.txt", "plaquer.txt"}), Noms(essai.dossier.Chemin()));
+  Verifier(essai, 1,
+           "Dessin non \xE9"
+           "crit : plaquer.svg (fichier trop grand)\r\n" +
+               ErreurExecution("I/O error 27"),
+           reference.sortie, {"plaque.txt", "plaquer.txt"});
   EXPECT_EQ(reference.resultats.substr(0, limite), essai::LireFichier(essai / "plaquer.txt"));
-  EXPECT_TRUE(execution.visualiseur.empty());
 }
 
 // Below the banner's length the captured console meets the limit first: the
@@ -212,12 +181,8 @@ TEST(LimiteTaille, ConsoleFileAtItsLimit) {
   Essai essai("plaque\n");
   essai.Ecrire("plaque.txt", kPlaque);
   essai.lancement.limiteTailleFichier = static_cast<long>(limite);
-  const essai::Execution execution = essai.Lancer();
-  EXPECT_EQ(1, execution.statut);
-  EXPECT_EQ(ErreurExecution("I/O error 27"), execution.erreur);
-  EXPECT_EQ(reference.sortie.substr(0, limite), execution.sortie);
-  EXPECT_EQ(std::set<std::string>{"plaque.txt"}, Noms(essai.dossier.Chemin()));
-  EXPECT_TRUE(execution.visualiseur.empty());
+  Verifier(essai, 1, ErreurExecution("I/O error 27"), reference.sortie.substr(0, limite),
+           {"plaque.txt"});
 }
 
 #endif
@@ -233,10 +198,8 @@ TEST(ErreurDansLeRapport, ResultsFileEndsAtTheLastHandOver) {
                "$deb\n$pro\n1\n$noe\n4\n0 0\n1e-4 0\n1e-4 1e-4\n0 1e-4\n$ele\n2\n"
                "1 2 3 1000 0.3 1e-10\n1 3 4 1000 0.3 1e-10\n$lia\n2\n3 1\n1 4\n$cha\n1\n"
                "2 2 3 1e300 0\n$fin\n");
-  const essai::Execution execution = essai.Lancer();
-  EXPECT_EQ(1, execution.statut);
-  EXPECT_EQ(ErreurExecution("Floating point overflow"), execution.erreur);
-  EXPECT_EQ(Invite() + kEchoPlaque, execution.sortie);
+  Verifier(essai, 1, ErreurExecution("Floating point overflow"), Invite() + kEchoPlaque,
+           {"demesure.txt", "demesurer.txt"});
   const std::string resultats = essai::LireFichier(essai / "demesurer.txt");
   const std::string fin =
       "   4   0.000000 -3.0E+0302\r\n\r\n"
@@ -246,8 +209,6 @@ TEST(ErreurDansLeRapport, ResultsFileEndsAtTheLastHandOver) {
   ASSERT_GE(resultats.size(), fin.size());
   EXPECT_EQ(fin, resultats.substr(resultats.size() - fin.size()));
   EXPECT_EQ(EnTete("demesure"), resultats.substr(0, EnTete("demesure").size()));
-  EXPECT_EQ((std::set<std::string>{"demesure.txt", "demesurer.txt"}), Noms(essai.dossier.Chemin()));
-  EXPECT_TRUE(execution.visualiseur.empty());
 }
 
 // The banner is longer than the console's buffer: its first hand-over fails.
@@ -265,12 +226,7 @@ TEST(SortieStandard, RefusedBytesEndTheRunAtTheBanner) {
     if (!essai::Possible(essai.lancement)) {
       continue;  // Windows itself has no full device
     }
-    const essai::Execution execution = essai.Lancer();
-    EXPECT_EQ(1, execution.statut);
-    EXPECT_EQ(ErreurExecution(cas.message), execution.erreur);
-    EXPECT_EQ("", execution.sortie);
-    EXPECT_EQ(std::set<std::string>{"plaque.txt"}, Noms(essai.dossier.Chemin()));
-    EXPECT_TRUE(execution.visualiseur.empty());
+    Verifier(essai, 1, ErreurExecution(cas.message), "", {"plaque.txt"});
   }
 }
 
@@ -293,12 +249,7 @@ TEST(SortieStandard, AllStandardDescriptorsClosed) {
   Essai essai("plaque\n");
   essai.Ecrire("plaque.txt", kPlaque);
   essai.lancement.programme = Enveloppe(outils, "exec \"$programme\" <&- >&- 2>&-");
-  const essai::Execution execution = essai.Lancer();
-  EXPECT_EQ(1, execution.statut);
-  EXPECT_EQ("", execution.erreur);
-  EXPECT_EQ("", execution.sortie);
-  EXPECT_EQ(std::set<std::string>{"plaque.txt"}, Noms(essai.dossier.Chemin()));
-  EXPECT_TRUE(execution.visualiseur.empty());
+  Verifier(essai, 1, "", "", {"plaque.txt"});
 }
 
 // A pipe whose reader is gone, and a file size limit whose signal keeps its
@@ -310,8 +261,7 @@ TEST(SortieStandard, SignalsOfRefusedWritesDoNotKillTheRun) {
     const char* message;
   };
   for (const Cas& cas :
-       {Cas{"(exec 3>&1; \"$programme\" | (exec 0<&-; sleep 1)); exit 0",
-            "I/O error 32"},
+       {Cas{"(exec 3>&1; \"$programme\" | (exec 0<&-; sleep 1)); exit 0", "I/O error 32"},
         Cas{"(trap - XFSZ; ulimit -f 0; exec \"$programme\" 2>&1 >/dev/null) | cat >&2",
             "I/O error 27"}}) {
     SCOPED_TRACE(cas.commande);
@@ -336,13 +286,10 @@ TEST(SortieStandard, ClosedStandardErrorReceivesNothing) {
   donnees.replace(donnees.find("0.3"), 3, "0,3");
   essai.Ecrire("plaque.txt", donnees);
   essai.lancement.programme = Enveloppe(outils, "exec \"$programme\" 2>&-");
-  const essai::Execution execution = essai.Lancer();
-  EXPECT_EQ(1, execution.statut);
-  EXPECT_EQ(Invite() + "$pro\r\n$noe\r\n$ele\r\n", execution.sortie);
+  Verifier(essai, 1, "", Invite() + "$pro\r\n$noe\r\n$ele\r\n", {"plaque.txt", "plaquer.txt"});
   EXPECT_EQ(donnees, essai::LireFichier(essai / "plaque.txt"));
   // The heading was still in the buffer: a run-time error hands nothing over.
   EXPECT_EQ("", essai::LireFichier(essai / "plaquer.txt"));
-  EXPECT_TRUE(execution.visualiseur.empty());
 }
 
 #endif
@@ -351,25 +298,16 @@ TEST(EntreeStandard, ClosedIsAnInputOutputError) {
   Essai essai("");
   essai.Ecrire("plaque.txt", kPlaque);
   essai.lancement.entreeFermee = true;
-  const essai::Execution execution = essai.Lancer();
-  EXPECT_EQ(1, execution.statut);
-  EXPECT_EQ(ErreurExecution("I/O error 9 (entr\xE9"
-                            "e standard)"),
-            execution.erreur);
-  EXPECT_EQ(Invite(), execution.sortie);
-  EXPECT_EQ(std::set<std::string>{"plaque.txt"}, Noms(essai.dossier.Chemin()));
-  EXPECT_TRUE(execution.visualiseur.empty());
+  Verifier(essai, 1,
+           ErreurExecution("I/O error 9 (entr\xE9"
+                           "e standard)"),
+           Invite(), {"plaque.txt"});
 }
 
 TEST(EntreeStandard, EmptyEndsTheRunAtThePrompt) {
   Essai essai("");
   essai.Ecrire("plaque.txt", kPlaque);
-  const essai::Execution execution = essai.Lancer();
-  EXPECT_EQ(0, execution.statut);
-  EXPECT_EQ("", execution.erreur);
-  EXPECT_EQ(Invite(), execution.sortie);
-  EXPECT_EQ(std::set<std::string>{"plaque.txt"}, Noms(essai.dossier.Chemin()));
-  EXPECT_TRUE(execution.visualiseur.empty());
+  Verifier(essai, 0, "", Invite(), {"plaque.txt"});
 }
 
 // The name is read byte by byte, so that nothing beyond its line is taken.
@@ -377,26 +315,16 @@ TEST(EntreeStandard, NameOfOneHundredThousandCharactersIsRefused) {
   const std::string nom(100000, 'p');
   Essai essai(nom + "\n");
   essai.Ecrire("plaque.txt", kPlaque);
-  const essai::Execution execution = essai.Lancer();
-  EXPECT_EQ(1, execution.statut);
-  EXPECT_EQ(
-      "Impossible d'ouvrir le fichier de donn\xE9"
-      "es \"" +
-          nom + ".txt\" : nom trop long (100004 caract\xE8res, 259 au plus)\r\n",
-      execution.erreur);
-  EXPECT_EQ(Invite(), execution.sortie);
-  EXPECT_EQ(std::set<std::string>{"plaque.txt"}, Noms(essai.dossier.Chemin()));
-  EXPECT_TRUE(execution.visualiseur.empty());
+  Verifier(essai, 1,
+           "Impossible d'ouvrir le fichier de donn\xE9"
+           "es \"" +
+               nom + ".txt\" : nom trop long (100004 caract\xE8res, 259 au plus)\r\n",
+           Invite(), {"plaque.txt"});
 }
 
 void AttendreRefus(const Essai& essai, const std::string& message,
                    const std::set<std::string>& fichiers) {
-  const essai::Execution execution = essai.Lancer();
-  EXPECT_EQ(1, execution.statut);
-  EXPECT_EQ(message, execution.erreur);
-  EXPECT_EQ(Invite(), execution.sortie);
-  EXPECT_EQ(fichiers, Noms(essai.dossier.Chemin()));
-  EXPECT_TRUE(execution.visualiseur.empty());
+  Verifier(essai, 1, message, Invite(), fichiers);
 }
 
 const std::string kOuvrir =
@@ -437,13 +365,9 @@ TEST(FichierDonnees, FailedReadIsAnInputOutputError) {
   Essai essai("plaque\n");
   // Reading a process's memory at address 0 fails with EIO.
   fs::create_symlink("/proc/self/mem", essai / "plaque.txt");
-  const essai::Execution execution = essai.Lancer();
-  EXPECT_EQ(1, execution.statut);
-  EXPECT_EQ(ErreurExecution("I/O error 5 (plaque.txt, ligne 1)"), execution.erreur);
-  EXPECT_EQ(Invite(), execution.sortie);
-  EXPECT_EQ((std::set<std::string>{"plaque.txt", "plaquer.txt"}), Noms(essai.dossier.Chemin()));
+  AttendreRefus(essai, ErreurExecution("I/O error 5 (plaque.txt, ligne 1)"),
+                {"plaque.txt", "plaquer.txt"});
   EXPECT_EQ("", essai::LireFichier(essai / "plaquer.txt"));
-  EXPECT_TRUE(execution.visualiseur.empty());
 }
 
 // Root passes over permissions; without the two capabilities that let it,
@@ -561,19 +485,9 @@ TEST(DonneesExtremes, MegabytesOfGarbageLinesAreEchoed) {
 TEST(DonneesExtremes, MegabytesOfGarbageWhereNumbersAreDue) {
   Essai essai("bruit\n");
   essai.Ecrire("bruit.txt", "$deb\n$noe\nz " + Bruit(3 << 20, 3));
-  const essai::Execution execution = essai.Lancer();
-  EXPECT_EQ(1, execution.statut);
-  EXPECT_EQ(ErreurExecution("Invalid numeric input (bruit.txt, ligne 3 : \"z\")"),
-            execution.erreur);
-  EXPECT_EQ(Invite() + "$noe\r\n", execution.sortie);
+  Verifier(essai, 1, ErreurExecution("Invalid numeric input (bruit.txt, ligne 3 : \"z\")"),
+           Invite() + "$noe\r\n", {"bruit.txt", "bruitr.txt"});
   EXPECT_EQ("", essai::LireFichier(essai / "bruitr.txt"));
-  EXPECT_TRUE(execution.visualiseur.empty());
-}
-
-std::string Remplacer(std::string texte, const std::string& avant, const std::string& apres) {
-  const std::string::size_type position = texte.find(avant);
-  EXPECT_NE(std::string::npos, position) << avant;
-  return texte.replace(position, avant.size(), apres);
 }
 
 // Lines and blanks of one million characters change nothing but the echo.
@@ -616,13 +530,10 @@ TEST(DonneesExtremes, NumberOfOneMillionDigits) {
   Essai essai("plaque\n");
   essai.Ecrire("plaque.txt",
                Remplacer(kPlaque, "$noe\r\n4", "$noe\r\n" + std::string(1000000, '1')));
-  const essai::Execution execution = essai.Lancer();
-  EXPECT_EQ(1, execution.statut);
-  EXPECT_EQ(ErreurExecution("Invalid numeric input (plaque.txt, ligne 6 : \"" +
-                            std::string(32, '1') + "\")"),
-            execution.erreur);
-  EXPECT_EQ(Invite() + "$pro\r\n$noe\r\n", execution.sortie);
-  EXPECT_TRUE(execution.visualiseur.empty());
+  Verifier(essai, 1,
+           ErreurExecution("Invalid numeric input (plaque.txt, ligne 6 : \"" +
+                           std::string(32, '1') + "\")"),
+           Invite() + "$pro\r\n$noe\r\n", {"plaque.txt", "plaquer.txt"});
 }
 
 // NUL is a blank between numbers and an ordinary byte of an echoed line.

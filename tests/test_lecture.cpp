@@ -17,8 +17,14 @@
 #include "app/erreurs.hpp"
 #include "app/fichier_texte.hpp"
 #include "model/structure.hpp"
+#include "tests/donnees_communes.hpp"
 
 namespace {
+
+using donnees::Contenu;
+using donnees::kEchoPlaque;
+using donnees::kPlaque;
+using donnees::Remplacer;
 
 // Descriptors of the C run-time of Windows translate line ends unless binary.
 #ifdef _WIN32
@@ -54,52 +60,9 @@ constexpr char kRappel[] =
     "\r\n"
     "Nom du fichier ( sans extension ) ? ";
 
-constexpr char kPlaque[] =
-    "Plaque carr\xE9"
-    "e, deux \xE9l\xE9ments\r\n"
-    "$deb\r\n"
-    "$pro\r\n"
-    "1\r\n"
-    "$noe\r\n"
-    "4\r\n"
-    "0 0\r\n"
-    "100 0\r\n"
-    "100 100\r\n"
-    "0 100\r\n"
-    "$ele\r\n"
-    "2\r\n"
-    "1 2 3 210000 0.3 10\r\n"
-    "1 3 4 210000 0.3 10\r\n"
-    "$lia\r\n"
-    "2\r\n"
-    "3 1\r\n"
-    "1 4\r\n"
-    "$cha\r\n"
-    "3\r\n"
-    "2 2 3 10 0\r\n"
-    "1 1 0 -7.85e-5\r\n"
-    "1 2 0 -7.85e-5\r\n"
-    "$fin\r\n";
-
-constexpr char kEchoPlaque[] = "$pro\r\n$noe\r\n$ele\r\n$lia\r\n$cha\r\n$fin\r\n";
-
 std::string SansCr(std::string texte) {
   std::erase(texte, '\r');
   return texte;
-}
-
-std::string Remplacer(std::string texte, const std::string& avant, const std::string& apres) {
-  const std::size_t position = texte.find(avant);
-  EXPECT_NE(std::string::npos, position) << avant;
-  if (position != std::string::npos) {
-    texte.replace(position, avant.size(), apres);
-  }
-  return texte;
-}
-
-std::string Contenu(const std::filesystem::path& chemin) {
-  std::ifstream entree(chemin, std::ios::binary);
-  return {std::istreambuf_iterator<char>(entree), std::istreambuf_iterator<char>()};
 }
 
 struct Execution {
@@ -183,11 +146,7 @@ class LectureTest : public testing::Test {
   }
 
   std::set<std::string> Fichiers() const {
-    std::set<std::string> noms;
-    for (const auto& entree : std::filesystem::directory_iterator(dossier_)) {
-      noms.insert(entree.path().filename().string());
-    }
-    return noms;
+    return donnees::Noms(dossier_);
   }
 
   // The model read from `donnees` when the user types plaque.
@@ -580,20 +539,6 @@ TEST_F(LectureTest, ValuesMissingAtTheEndReadAsZero) {
   EXPECT_EQ(3.0, s_->Noeuds[2].x);
   EXPECT_EQ(0.0, s_->Noeuds[2].y);
   EXPECT_EQ(std::string(kRappel) + "$noe\r\n", execution.console);
-}
-
-TEST_F(LectureTest, CtrlZEndsTheDataFile) {
-  const Execution execution = LirePlaque(Remplacer(kPlaque, "$fin", "\x1A$fin"));
-  ASSERT_FALSE(execution.erreur);
-  EXPECT_FALSE(execution.resultat);
-  EXPECT_EQ(std::string(kRappel) + "$pro\r\n$noe\r\n$ele\r\n$lia\r\n$cha\r\n", execution.console);
-}
-
-TEST(ErreurFichierInaccessible, ReportIsTheFrenchLineAlone) {
-  const ErreurExecution erreur(TypeErreur::FichierInaccessible, "Impossible d'ouvrir \"a.txt\"");
-  EXPECT_STREQ("Impossible d'ouvrir \"a.txt\"", erreur.what());
-  EXPECT_EQ("", erreur.Contexte());
-  EXPECT_EQ("Impossible d'ouvrir \"a.txt\"", RapportErreur(erreur));
 }
 
 }  // namespace

@@ -16,11 +16,13 @@
 #include <thread>
 #include <vector>
 
+#include "tests/donnees_communes.hpp"
 #include "tests/outils_processus.hpp"
 
 namespace {
 
 namespace fs = std::filesystem;
+using donnees::kPlaque;
 
 const fs::path kProgramme = ELASPLAN_PROGRAMME;
 const fs::path kCas = ELASPLAN_DOSSIER_E2E;
@@ -244,13 +246,6 @@ const std::string kAutres[] = {
 const std::string& UnJeton(Aleatoire& a) {
   return Chance(a, 7) ? Parmi(a, kNombres) : Parmi(a, kAutres);
 }
-
-const std::string kPlaque =
-    "Plaque carr\xE9"
-    "e, deux \xE9l\xE9ments\r\n$deb\r\n$pro\r\n1\r\n$noe\r\n4\r\n0 0\r\n"
-    "100 0\r\n100 100\r\n0 100\r\n$ele\r\n2\r\n1 2 3 210000 0.3 10\r\n1 3 4 210000 0.3 10\r\n"
-    "$lia\r\n2\r\n3 1\r\n1 4\r\n$cha\r\n3\r\n2 2 3 10 0\r\n1 1 0 -7.85e-5\r\n1 2 0 -7.85e-5\r\n"
-    "$fin\r\n";
 
 // The sections of a valid model: a grid of nx by ny nodes, two
 // counter-clockwise triangles per cell, held on its left edge and loaded on

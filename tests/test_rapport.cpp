@@ -208,50 +208,6 @@ TEST_F(RapportTest, WholeReportOfASmallModel) {
   EXPECT_EQ(attendu, Rapport());
 }
 
-// Right edge (column from 1) of every run of non-blanks on the line.
-std::vector<int> BordsDroits(const std::string& ligne) {
-  std::vector<int> bords;
-  for (std::size_t i = 0; i < ligne.size(); ++i) {
-    if (ligne[i] != ' ' && (i + 1 == ligne.size() || ligne[i + 1] == ' ')) {
-      bords.push_back(static_cast<int>(i) + 1);
-    }
-  }
-  return bords;
-}
-
-TEST_F(RapportTest, ColumnsOfHeadingsAndNumbersDiffer) {
-  TriangleUnite();
-  Liaison(3, 1);
-  Charge(1, 1, 0, 0, 0);
-  s_->F[3] = -0.001;
-  s_->F[6] = 0.0005;
-  const std::string rapport = Rapport();
-
-  const std::vector<std::string> noeuds = Section(rapport, "Noeuds [ mm ] :");
-  ASSERT_EQ(3u, noeuds.size());
-  for (const std::string& ligne : noeuds) {
-    EXPECT_EQ(31u, ligne.size()) << ligne;
-  }
-
-  const std::vector<std::string> deplacements =
-      Section(rapport, "D\xE9placements nodaux [ mm ]:", true);
-  ASSERT_EQ(4u, deplacements.size());
-  EXPECT_EQ((std::vector<int>{5, 13, 22}), BordsDroits(deplacements[0]));
-  for (std::size_t i = 1; i < deplacements.size(); ++i) {
-    EXPECT_EQ((std::vector<int>{4, 15, 26}), BordsDroits(deplacements[i])) << deplacements[i];
-    EXPECT_EQ(26u, deplacements[i].size());
-  }
-
-  const std::vector<std::string> contraintes = Section(rapport,
-                                                       "Contraintes [ MPa ] et d\xE9"
-                                                       "formations :",
-                                                       true);
-  ASSERT_EQ(2u, contraintes.size());
-  EXPECT_EQ((std::vector<int>{7, 12, 20, 28, 36, 44, 54, 64, 74}), BordsDroits(contraintes[0]));
-  EXPECT_EQ((std::vector<int>{4, 13, 21, 29, 37, 47, 57, 67, 77}), BordsDroits(contraintes[1]))
-      << contraintes[1];
-}
-
 TEST_F(RapportTest, ProblemTypeLabel) {
   struct Cas {
     int type;
@@ -276,40 +232,6 @@ TEST_F(RapportTest, ProblemTypeLabel) {
     EXPECT_EQ("", lignes[0]);
     EXPECT_EQ(cas.ligne, lignes[1]) << cas.type;
   }
-}
-
-TEST_F(RapportTest, OutOfPlaneComponentFollowsProblemType) {
-  TriangleUnite();
-  s_->F[3] = 0.001;
-  EXPECT_EQ((std::vector<std::string>{
-                "\xC9lement  sxx     syy     sxy     szz     exx       eyy       gxy       ezz",
-                "   1     0.11    0.03    0.00    0.00  0.001000  0.000000  0.000000 -0.000333"}),
-            Section(Rapport(),
-                    "Contraintes [ MPa ] et d\xE9"
-                    "formations :",
-                    true));
-  TearDown();
-  SetUp();
-  s_->TypeProbleme = 2;
-  TriangleUnite();
-  s_->F[3] = 0.001;
-  EXPECT_EQ((std::vector<std::string>{
-                "\xC9lement  sxx     syy     sxy     szz     exx       eyy       gxy       ezz",
-                "   1     0.12    0.04    0.00    0.04  0.001000  0.000000  0.000000  0.000000"}),
-            Section(Rapport(),
-                    "Contraintes [ MPa ] et d\xE9"
-                    "formations :",
-                    true));
-}
-
-TEST_F(RapportTest, IgnoredLoadTypesWriteNothing) {
-  TriangleUnite();
-  Charge(0, 1, 2, 3, 4);
-  Charge(3, 1, 2, 3, 4);
-  Charge(255, 1, 2, 3, 4);
-  const std::string rapport = Rapport();
-  EXPECT_NE(std::string::npos,
-            rapport.find("\r\nCharges :\r\n\r\n\r\nD\xE9placements nodaux [ mm ]:\r\n"));
 }
 
 TEST_F(RapportTest, WideNumbersWidenTheirLines) {
