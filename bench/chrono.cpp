@@ -5,7 +5,8 @@
 // that a drift of the machine weighs on both. Prints the medians, the median
 // of the ratios of the pairs and the peak resident memory of each.
 //
-//   chrono <pairs> <standard input> <program> <empty program>
+//   chrono <pairs> <standard input> <program> <empty program> [arguments]
+// The arguments, if any, go to the program only.
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -41,18 +42,24 @@ double Maintenant() {
 
 // One run; a failed start or an exit other than 0 ends the measure, since
 // then the time would not be that of a whole analysis.
-TMesure Lancer(const std::string& programme, const std::string& entree) {
+TMesure Lancer(const std::string& programme, const std::string& entree,
+               const std::vector<std::string>& arguments) {
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 0, entree.c_str(), O_RDONLY, 0);
   posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
   posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-  std::string nom = programme;
-  char* arguments[] = {nom.data(), nullptr};
+  std::vector<std::string> mots{programme};
+  mots.insert(mots.end(), arguments.begin(), arguments.end());
+  std::vector<char*> ligne;
+  for (std::string& mot : mots) {
+    ligne.push_back(mot.data());
+  }
+  ligne.push_back(nullptr);
 
   const double debut = Maintenant();
   pid_t pid = 0;
-  const int erreur = posix_spawn(&pid, programme.c_str(), &actions, nullptr, arguments, environ);
+  const int erreur = posix_spawn(&pid, programme.c_str(), &actions, nullptr, ligne.data(), environ);
   if (erreur != 0) {
     std::fprintf(stderr, "chrono: %s does not start (%d)\n", programme.c_str(), erreur);
     std::exit(2);
@@ -84,14 +91,17 @@ double Quantile(std::vector<double> valeurs, double q) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 5) {
-    std::fprintf(stderr, "usage: chrono <pairs> <standard input> <program> <empty program>\n");
+  if (argc < 5) {
+    std::fprintf(stderr,
+                 "usage: chrono <pairs> <standard input> <program> <empty program> [arguments]\n");
     return 2;
   }
   const int paires = std::atoi(argv[1]);
   const std::string entree = argv[2];
   const std::string programme = argv[3];
   const std::string vide = argv[4];
+  const std::vector<std::string> arguments(argv + 5, argv + argc);
+  const std::vector<std::string> aucun;
   if (paires < 1) {
     std::fprintf(stderr, "chrono: invalid number of pairs\n");
     return 2;
@@ -99,8 +109,8 @@ int main(int argc, char** argv) {
 
   // Caches, page cache and frequency settle before anything is kept.
   for (int i = 0; i < 20; ++i) {
-    Lancer(vide, entree);
-    Lancer(programme, entree);
+    Lancer(vide, entree, aucun);
+    Lancer(programme, entree, arguments);
   }
 
   std::vector<double> tempsProgramme;
@@ -114,11 +124,11 @@ int main(int argc, char** argv) {
     TMesure p;
     TMesure v;
     if (i % 2 == 0) {
-      v = Lancer(vide, entree);
-      p = Lancer(programme, entree);
+      v = Lancer(vide, entree, aucun);
+      p = Lancer(programme, entree, arguments);
     } else {
-      p = Lancer(programme, entree);
-      v = Lancer(vide, entree);
+      p = Lancer(programme, entree, arguments);
+      v = Lancer(vide, entree, aucun);
     }
     tempsProgramme.push_back(p.secondes);
     tempsVide.push_back(v.secondes);

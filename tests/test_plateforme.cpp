@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <system_error>
+#include <thread>
+
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -58,7 +62,11 @@ TEST(Plateforme, ViewerIsNotepadWithTheNameUnquoted) {
   plateforme::LancerVisualiseur("plaque mince r.txt");
   fs::current_path(precedent);
   EXPECT_EQ("notepad plaque mince r.txt\n", JournalAttendu(dossier / "visualiseur.log"));
-  fs::remove_all(dossier);
+  // The viewer is not awaited: its program may still be held open for a moment.
+  std::error_code erreur;
+  for (int essai = 0; essai < 100 && (fs::remove_all(dossier, erreur), erreur); ++essai) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
 }
 
 // Faults of the SSE unit may come as a group, to be told apart by the flags
