@@ -1,37 +1,20 @@
-// Stands in for the system's text viewer in the tests on Windows. Found before
-// the system's notepad (beside the program, or in the working folder), it
-// appends the command line it was started with to a log, then ends at once.
+// Stands in for the system's text viewer in the tests on Windows. Copied beside
+// the program under test, it is found before the system's notepad; it appends
+// the command line it was started with to a log beside itself, then ends.
 #include <windows.h>
 
+#include <filesystem>
 #include <string>
 
-namespace {
-
-// The log named by the test in the environment, else the one beside this
-// program.
-std::wstring Journal() {
-  std::wstring nom(32768, L'\0');
-  DWORD longueur = GetEnvironmentVariableW(L"ELASPLAN_JOURNAL_VISUALISEUR", nom.data(),
-                                           static_cast<DWORD>(nom.size()));
-  if (longueur > 0 && longueur < nom.size()) {
-    nom.resize(longueur);
-    return nom;
-  }
-  longueur = GetModuleFileNameW(nullptr, nom.data(), static_cast<DWORD>(nom.size()));
-  if (longueur == 0 || longueur >= nom.size()) {
-    return {};
-  }
-  nom.resize(longueur);
-  return nom.substr(0, nom.find_last_of(L"\\/") + 1) + L"visualiseur.log";
-}
-
-}  // namespace
-
 int main() {
-  const std::wstring journal = Journal();
-  if (journal.empty()) {
+  static wchar_t programme[32768];
+  const DWORD taille = sizeof programme / sizeof programme[0];
+  const DWORD longueur = GetModuleFileNameW(nullptr, programme, taille);
+  if (longueur == 0 || longueur >= taille) {
     return 2;
   }
+  const std::filesystem::path journal =
+      std::filesystem::path(programme).replace_filename(L"visualiseur.log");
   // Shared and opened for appending: two starts of the viewer add two lines.
   const HANDLE fichier =
       CreateFileW(journal.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,

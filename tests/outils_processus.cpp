@@ -1,23 +1,262 @@
-// POSIX implementation of the test runner of the built program.
+// Runner of the built program for the tests. Both systems share the run's
+// folder (its standard streams and the fake viewer's log), the waits within a
+// time limit and the reading of the log; each starts the program its own way.
 #include "tests/outils_processus.hpp"
 
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 #include <system_error>
+#include <thread>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+
+#include <memory>
+#else
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
-#include <time.h>
 #include <unistd.h>
 #endif
 
 namespace essai {
 
 namespace fs = std::filesystem;
+
+namespace {
+
+using Horloge = std::chrono::steady_clock;
+
+// The file each standard descriptor of the run is bound to; empty: closed.
+using Flux = std::array<fs::path, 3>;
+
+const char kJournal[] = "visualiseur.log";
+
+// Whether fini() became true within the given time from the start.
+bool Attendre(const std::function<bool()>& fini, Horloge::time_point debut, double secondes) {
+  while (!fini()) {
+    if (Horloge::now() - debut > std::chrono::duration<double>(secondes)) {
+      return false;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  return true;
+}
+
+// The complete lines of the viewer's log. Each starts with the command line
+// the program must build before the file name: checked, then left out.
+std::vector<std::string> LignesJournal(const fs::path& journal, const std::string& commande) {
+  std::vector<std::string> lignes;
+  const std::string contenu = LireFichier(journal);
+  for (std::size_t debut = 0, fin = 0; (fin = contenu.find('\n', debut)) != std::string::npos;
+       debut = fin + 1) {
+    const std::string ligne = contenu.substr(debut, fin - debut);
+    lignes.push_back(ligne.compare(0, commande.size(), commande) == 0
+                         ? ligne.substr(commande.size())
+                         : "unexpected command line: " + ligne);
+  }
+  return lignes;
+}
+
+#ifdef _WIN32
+
+// Wine shows the root of the Unix file system as drive Z:, where the full
+// device of Linux is found; Windows itself has no such device.
+const fs::path kPlein = L"Z:\\dev\\full";
+const std::string kCommande = "notepad ";
+const bool kLimiteTaille = false;  // no limit of file size per process
+
+std::system_error ErreurSysteme(const char* quoi) {
+  return std::system_error(static_cast<int>(GetLastError()), std::system_category(), quoi);
+}
+
+using Poignee = std::unique_ptr<void, decltype([](HANDLE h) { CloseHandle(h); })>;
+
+// An inheritable handle on an existing file; none for an empty path.
+Poignee Ouvrir(const fs::path& chemin, DWORD acces) {
+  if (chemin.empty()) {
+    return nullptr;
+  }
+  SECURITY_ATTRIBUTES heritable{sizeof heritable, nullptr, TRUE};
+  const HANDLE h = CreateFileW(chemin.c_str(), acces, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                               &heritable, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) {
+    throw ErreurSysteme("CreateFileW");
+  }
+  return Poignee(h);
+}
+
+void Executer(const Lancement& lancement, const Flux& flux, const fs::path& dossier, int,
+              Execution& execution) {
+  // The program and the fake viewer are copied into the run's folder: a
+  // command line without a path finds its program first in the folder of the
+  // program that starts it, and the fake viewer writes its log beside itself.
+  const fs::path programme = dossier / lancement.programme.filename();
+  fs::copy_file(lancement.programme, programme);
+  fs::copy_file(ELASPLAN_FAUX_VISUALISEUR, dossier / "notepad.exe");
+  const Poignee standard[] = {Ouvrir(flux[0], GENERIC_READ), Ouvrir(flux[1], GENERIC_WRITE),
+                              Ouvrir(flux[2], GENERIC_WRITE)};
+  // A closed stream is given as an invalid handle: Wine would replace a null
+  // one with its own standard stream.
+  const auto poignee = [](const Poignee& p) { return p ? p.get() : INVALID_HANDLE_VALUE; };
+  const HANDLE poignees[] = {poignee(standard[0]), poignee(standard[1]), poignee(standard[2])};
+  // Only these handles are handed down: one that another thread opens
+  // meanwhile must not be held open by this run's processes.
+  std::vector<HANDLE> heritees;
+  std::remove_copy(poignees, poignees + 3, std::back_inserter(heritees), INVALID_HANDLE_VALUE);
+  SIZE_T taille = 0;
+  InitializeProcThreadAttributeList(nullptr, 1, 0, &taille);
+  std::vector<char> memoire(taille);
+  const auto attributs = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(memoire.data());
+  if (!InitializeProcThreadAttributeList(attributs, 1, 0, &taille) ||
+      !UpdateProcThreadAttribute(attributs, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, heritees.data(),
+                                 heritees.size() * sizeof(HANDLE), nullptr, nullptr)) {
+    throw ErreurSysteme("UpdateProcThreadAttribute");
+  }
+  STARTUPINFOEXW demarrage{};
+  demarrage.StartupInfo.cb = sizeof demarrage;
+  demarrage.StartupInfo.dwFlags = STARTF_USESTDHANDLES;
+  demarrage.StartupInfo.hStdInput = poignees[0];
+  demarrage.StartupInfo.hStdOutput = poignees[1];
+  demarrage.StartupInfo.hStdError = poignees[2];
+  demarrage.lpAttributeList = attributs;
+
+  // The program and every process it starts belong to one job, so that the
+  // viewer is awaited too, and all of them are ended at the time limit.
+  const Poignee travail(CreateJobObjectW(nullptr, nullptr));
+  JOBOBJECT_EXTENDED_LIMIT_INFORMATION limites{};
+  limites.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+  SetInformationJobObject(travail.get(), JobObjectExtendedLimitInformation, &limites,
+                          sizeof limites);
+  std::wstring ligne = L"\"" + programme.wstring() + L"\"";
+  PROCESS_INFORMATION processus{};
+  const auto debut = Horloge::now();
+  const BOOL lance =
+      CreateProcessW(programme.c_str(), ligne.data(), nullptr, nullptr, TRUE,
+                     CREATE_SUSPENDED | CREATE_NO_WINDOW | EXTENDED_STARTUPINFO_PRESENT, nullptr,
+                     lancement.dossier.c_str(), &demarrage.StartupInfo, &processus);
+  DeleteProcThreadAttributeList(attributs);
+  if (!lance) {
+    throw ErreurSysteme("CreateProcessW");
+  }
+  const Poignee filPrincipal(processus.hThread), processusLance(processus.hProcess);
+  if (!AssignProcessToJobObject(travail.get(), processus.hProcess)) {
+    const std::system_error erreur = ErreurSysteme("AssignProcessToJobObject");
+    TerminateProcess(processus.hProcess, 1);
+    throw erreur;
+  }
+  ResumeThread(processus.hThread);
+
+  const auto fini = [&] { return WaitForSingleObject(processus.hProcess, 0) == WAIT_OBJECT_0; };
+  if (!Attendre(fini, debut, lancement.delaiSecondes)) {
+    TerminateJobObject(travail.get(), 1);
+    WaitForSingleObject(processus.hProcess, INFINITE);
+    execution.delaiDepasse = true;
+  }
+  execution.dureeSecondes = std::chrono::duration<double>(Horloge::now() - debut).count();
+  DWORD code = 0;
+  GetExitCodeProcess(processus.hProcess, &code);
+  // An unhandled exception ends a process with its code, an NTSTATUS of
+  // severity error: the counterpart of a signal.
+  const bool exception = (code & 0xC0000000u) == 0xC0000000u;
+  execution.statut = exception ? -1 : static_cast<int>(code);
+  execution.signal = exception ? static_cast<int>(code) : 0;
+
+  JOBOBJECT_BASIC_ACCOUNTING_INFORMATION compte{};
+  const auto vide = [&] {
+    return QueryInformationJobObject(travail.get(), JobObjectBasicAccountingInformation, &compte,
+                                     sizeof compte, nullptr) &&
+           compte.ActiveProcesses == 0;
+  };
+  if (!Attendre(vide, debut, lancement.delaiSecondes)) {
+    TerminateJobObject(travail.get(), 1);
+    execution.delaiDepasse = true;
+  }
+}
+
+#else
+
+const fs::path kPlein = "/dev/full";
+const std::string kCommande = "1 ";  // the fake viewer logs its count of arguments, then them
+const bool kLimiteTaille = true;
+
+void Executer(const Lancement& lancement, const Flux& flux, const fs::path& dossier, int appels,
+              Execution& execution) {
+  const fs::path faux = dossier / "xdg-open";  // found first on PATH
+  EcrireFichier(
+      faux, "#!/bin/sh\nprintf '%s %s\\n' $# \"$*\" >> '" + (dossier / kJournal).string() + "'\n");
+  fs::permissions(faux, fs::perms::owner_all);
+  const char* const systeme = std::getenv("PATH");
+  std::string path = "PATH=" + dossier.string() + ":" + (systeme != nullptr ? systeme : "");
+
+  const auto debut = Horloge::now();
+  const pid_t pid = fork();
+  if (pid < 0) {
+    throw std::system_error(errno, std::generic_category(), "fork");
+  }
+  if (pid == 0) {
+    // A descriptor opened while a lower one is closed takes the lower number.
+    for (int d = 0; d < 3; ++d) {
+      close(d);
+      const int f = flux[d].empty() ? d : open(flux[d].c_str(), d == 0 ? O_RDONLY : O_WRONLY);
+      if (f != d && (dup2(f, d) != d || close(f) != 0)) {
+        _exit(126);
+      }
+    }
+    if (chdir(lancement.dossier.c_str()) != 0) {
+      _exit(126);
+    }
+    if (lancement.limiteTailleFichier >= 0) {
+      signal(SIGXFSZ, SIG_IGN);
+      const auto taille = static_cast<rlim_t>(lancement.limiteTailleFichier);
+      const rlimit limite{taille, taille};
+      setrlimit(RLIMIT_FSIZE, &limite);
+    }
+    putenv(path.data());
+    execl(lancement.programme.c_str(), lancement.programme.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+
+  int etat = 0;
+  if (!Attendre([&] { return waitpid(pid, &etat, WNOHANG) == pid; }, debut,
+                lancement.delaiSecondes)) {
+    kill(pid, SIGKILL);
+    waitpid(pid, &etat, 0);
+    execution.delaiDepasse = true;
+  }
+  execution.dureeSecondes = std::chrono::duration<double>(Horloge::now() - debut).count();
+  execution.statut = WIFEXITED(etat) ? WEXITSTATUS(etat) : -1;
+  execution.signal = WIFSIGNALED(etat) ? WTERMSIG(etat) : 0;
+
+  // The viewer is not awaited by the program: give it time to log its start,
+  // and a moment to show itself when none is expected.
+  const auto tous = [&] {
+    return appels > 0 &&
+           LignesJournal(dossier / kJournal, kCommande).size() >= static_cast<std::size_t>(appels);
+  };
+  if (Attendre(tous, Horloge::now(), appels > 0 ? 5.0 : 0.2)) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));  // a further call would show now
+  }
+}
+
+#endif
+
+}  // namespace
+
+bool Possible(const Lancement& lancement) {
+  return (kLimiteTaille || lancement.limiteTailleFichier < 0) &&
+         (lancement.sortie != SortieStandard::Pleine ||
+          std::fstream(kPlein, std::ios::in | std::ios::out).is_open());
+}
 
 std::string LireFichier(const fs::path& chemin) {
   std::ifstream entree(chemin, std::ios::binary);
@@ -32,160 +271,48 @@ void EcrireFichier(const fs::path& chemin, const std::string& octets) {
   }
 }
 
-#ifndef _WIN32
-
-namespace {
-
-double Maintenant() {
-  timespec t{};
-  clock_gettime(CLOCK_MONOTONIC, &t);
-  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
-
-void Pause(double secondes) {
-  timespec t{};
-  t.tv_sec = static_cast<time_t>(secondes);
-  t.tv_nsec = static_cast<long>((secondes - static_cast<double>(t.tv_sec)) * 1e9);
-  nanosleep(&t, nullptr);
-}
-
-std::vector<std::string> LignesJournal(const fs::path& journal) {
-  std::vector<std::string> lignes;
-  const std::string contenu = LireFichier(journal);
-  std::string::size_type debut = 0;
-  while (debut < contenu.size()) {
-    const auto fin = contenu.find('\n', debut);
-    if (fin == std::string::npos) {
-      break;  // a line still being written
-    }
-    lignes.push_back(contenu.substr(debut, fin - debut));
-    debut = fin + 1;
-  }
-  return lignes;
-}
-
-}  // namespace
-
 DossierTemporaire::DossierTemporaire() {
-  std::string modele = (fs::temp_directory_path() / "elasplan-essai-XXXXXX").string();
-  if (mkdtemp(modele.data()) == nullptr) {
-    throw std::system_error(errno, std::generic_category(), "mkdtemp");
-  }
-  chemin_ = modele;
+  thread_local std::mt19937_64 hasard{std::random_device{}()};
+  do {
+    chemin_ = fs::temp_directory_path() / ("elasplan-essai-" + std::to_string(hasard()));
+  } while (!fs::create_directory(chemin_));
 }
 
 DossierTemporaire::~DossierTemporaire() {
   std::error_code ignore;
-  // A test may have made a folder read-only: give write access back first.
+  // A test may have made a folder, or a file on Windows, read-only: write
+  // access is given back first, the folder before what it holds. Links are
+  // left as they are, and what they point to.
+  const auto ouvrir = [&](const fs::path& chemin) {
+    fs::permissions(chemin, fs::perms::owner_all,
+                    fs::perm_options::add | fs::perm_options::nofollow, ignore);
+  };
+  ouvrir(chemin_);
   for (auto it = fs::recursive_directory_iterator(chemin_, ignore);
        it != fs::recursive_directory_iterator(); it.increment(ignore)) {
-    if (it->is_directory(ignore)) {
-      fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ignore);
-    }
+    ouvrir(it->path());
   }
-  fs::permissions(chemin_, fs::perms::owner_all, fs::perm_options::add, ignore);
   fs::remove_all(chemin_, ignore);
 }
 
 Execution Lancer(const Lancement& lancement, int appelsVisualiseurAttendus) {
-  DossierTemporaire outils;
-  const fs::path faux = outils.Chemin() / "bin";
-  fs::create_directory(faux);
-  const fs::path journal = outils.Chemin() / "visualiseur.log";
-  const fs::path script = faux / "xdg-open";
-  EcrireFichier(script, "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" + journal.string() + "'\n");
-  fs::permissions(script, fs::perms::owner_all);
-  const fs::path fichierEntree = outils.Chemin() / "stdin";
-  const fs::path fichierSortie = outils.Chemin() / "stdout";
-  const fs::path fichierErreur = outils.Chemin() / "stderr";
-  EcrireFichier(fichierEntree, lancement.entree);
-
-  const char* cheminSysteme = getenv("PATH");
-  const std::string path = "PATH=" + faux.string() + ":" + (cheminSysteme ? cheminSysteme : "");
-
-  const double debut = Maintenant();
-  const pid_t pid = fork();
-  if (pid < 0) {
-    throw std::system_error(errno, std::generic_category(), "fork");
+  if (!Possible(lancement)) {
+    throw std::invalid_argument("options that this system cannot give a run");
   }
-  if (pid == 0) {
-    // Child: only async-signal-safe calls until exec.
-    if (chdir(lancement.dossier.c_str()) != 0) {
-      _exit(126);
-    }
-    if (lancement.entreeFermee) {
-      close(0);
-    } else {
-      const int e = open(fichierEntree.c_str(), O_RDONLY);
-      dup2(e, 0);
-      close(e);
-    }
-    if (lancement.sortie == SortieStandard::Fermee) {
-      close(1);
-    } else if (lancement.sortie == SortieStandard::Pleine) {
-      const int s = open("/dev/full", O_WRONLY);
-      dup2(s, 1);
-      close(s);
-    } else {
-      const int s = open(fichierSortie.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-      dup2(s, 1);
-      close(s);
-    }
-    const int r = open(fichierErreur.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    dup2(r, 2);
-    close(r);
-    if (lancement.limiteTailleFichier >= 0) {
-      signal(SIGXFSZ, SIG_IGN);
-      rlimit limite{};
-      limite.rlim_cur = static_cast<rlim_t>(lancement.limiteTailleFichier);
-      limite.rlim_max = static_cast<rlim_t>(lancement.limiteTailleFichier);
-      setrlimit(RLIMIT_FSIZE, &limite);
-    }
-    putenv(const_cast<char*>(path.c_str()));
-    execl(lancement.programme.c_str(), lancement.programme.c_str(), static_cast<char*>(nullptr));
-    _exit(127);
-  }
-
+  const DossierTemporaire outils;
+  const fs::path& dossier = outils.Chemin();
+  EcrireFichier(dossier / "stdin", lancement.entree);
+  EcrireFichier(dossier / "stdout", "");
+  EcrireFichier(dossier / "stderr", "");
+  const fs::path sorties[] = {dossier / "stdout", fs::path(), kPlein};  // by SortieStandard
+  const Flux flux{lancement.entreeFermee ? fs::path() : dossier / "stdin",
+                  sorties[static_cast<int>(lancement.sortie)], dossier / "stderr"};
   Execution execution;
-  int etat = 0;
-  for (;;) {
-    const pid_t fini = waitpid(pid, &etat, WNOHANG);
-    if (fini == pid) {
-      break;
-    }
-    if (Maintenant() - debut > lancement.delaiSecondes) {
-      kill(pid, SIGKILL);
-      waitpid(pid, &etat, 0);
-      execution.delaiDepasse = true;
-      break;
-    }
-    Pause(0.002);
-  }
-  execution.dureeSecondes = Maintenant() - debut;
-  if (WIFEXITED(etat)) {
-    execution.statut = WEXITSTATUS(etat);
-  } else if (WIFSIGNALED(etat)) {
-    execution.signal = WTERMSIG(etat);
-  }
-  execution.sortie = LireFichier(fichierSortie);
-  execution.erreur = LireFichier(fichierErreur);
-
-  // The viewer is not awaited by the program: give it time to log its start,
-  // and a moment to show itself when none is expected.
-  const double attente = appelsVisualiseurAttendus > 0 ? 5.0 : 0.2;
-  const double limite = Maintenant() + attente;
-  while (Maintenant() < limite) {
-    if (appelsVisualiseurAttendus > 0 &&
-        static_cast<int>(LignesJournal(journal).size()) >= appelsVisualiseurAttendus) {
-      Pause(0.05);  // a further, unexpected call would show now
-      break;
-    }
-    Pause(0.01);
-  }
-  execution.visualiseur = LignesJournal(journal);
+  Executer(lancement, flux, dossier, appelsVisualiseurAttendus, execution);
+  execution.sortie = LireFichier(dossier / "stdout");
+  execution.erreur = LireFichier(dossier / "stderr");
+  execution.visualiseur = LignesJournal(dossier / kJournal, kCommande);
   return execution;
 }
-
-#endif
 
 }  // namespace essai

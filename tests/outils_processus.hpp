@@ -1,6 +1,6 @@
 // Runs the built program as a user would: in a working folder, with what is
 // typed on standard input, standard output and error captured, a time limit,
-// and a fake viewer found first on PATH that logs how it was started.
+// and a fake viewer found before the system's that logs how it was started.
 #pragma once
 
 #include <filesystem>
@@ -13,41 +13,36 @@ enum class SortieStandard { Capturee, Fermee, Pleine };
 
 struct Lancement {
   std::filesystem::path programme;
-  std::filesystem::path dossier;      // working folder of the run
-  std::string entree;                 // bytes typed on standard input
-  bool entreeFermee = false;          // standard input closed instead
+  std::filesystem::path dossier;  // working folder of the run
+  std::string entree;             // bytes typed on standard input
+  bool entreeFermee = false;      // standard input closed instead
   SortieStandard sortie = SortieStandard::Capturee;
-  long limiteTailleFichier = -1;      // RLIMIT_FSIZE in bytes, SIGXFSZ ignored; -1: none
+  long limiteTailleFichier = -1;  // RLIMIT_FSIZE in bytes, SIGXFSZ ignored; -1: none
   double delaiSecondes = 10.0;
 };
 
 struct Execution {
-  int statut = -1;        // exit status, when the program exited
-  int signal = 0;         // the signal that ended it, 0 if none
+  int statut = -1;  // exit status, when the program exited
+  int signal = 0;   // the signal (on Windows the exception code) that ended it, 0 if none
   bool delaiDepasse = false;
-  double dureeSecondes = 0.0;
-  std::string sortie;     // standard output
-  std::string erreur;     // standard error
+  double dureeSecondes = 0.0;  // until the program itself ended
+  std::string sortie;          // standard output
+  std::string erreur;          // standard error
   // One entry per start of the viewer: the file name it was given.
   std::vector<std::string> visualiseur;
 };
 
-// Runs the program; the fake viewer's log is read after waiting a little for
-// calls that the program started without awaiting them.
+// Runs the program. The viewer is not awaited by the program: on POSIX its
+// log is read once it holds the expected number of calls (or after a moment
+// when none is expected); on Windows once every process of the run has ended.
 Execution Lancer(const Lancement& lancement, int appelsVisualiseurAttendus = 0);
 
 // Whether this system can give a run these options: Windows has no limit of
 // file size per process, and a full device only under Wine. A test skips
 // what is not possible.
-#ifdef _WIN32
 bool Possible(const Lancement& lancement);
-#else
-inline bool Possible(const Lancement&) {
-  return true;
-}
-#endif
 
-// A new empty temporary folder, removed by the destructor.
+// A new empty temporary folder, removed with all it holds by the destructor.
 class DossierTemporaire {
  public:
   DossierTemporaire();
@@ -60,6 +55,7 @@ class DossierTemporaire {
   std::filesystem::path chemin_;
 };
 
+// The bytes of a file; empty when it cannot be read.
 std::string LireFichier(const std::filesystem::path& chemin);
 void EcrireFichier(const std::filesystem::path& chemin, const std::string& octets);
 

@@ -2,78 +2,59 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <initializer_list>
 #include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
-TEST(Structure, NewStructureIsEmpty) {
-  const auto s = std::make_unique<TStructure>();
-  EXPECT_EQ(0, s->TypeProbleme);
-  EXPECT_EQ(0, s->NbNoeuds);
-  EXPECT_EQ(0, s->NbLiaisons);
-  EXPECT_EQ(0, s->NbCharges);
-  EXPECT_EQ(0, s->NbDdl);
-  EXPECT_EQ(0, s->Elements.Nombre);
-  EXPECT_EQ(0, s->Liaisons.Nombre);
-  EXPECT_EQ(0, s->Charges.Nombre);
-  EXPECT_FALSE(s->ResultatsOuvert);
-  EXPECT_FALSE(s->Resultats.EstOuvert());
-  for (int i = 1; i <= NbMaxDdl; ++i) {
-    EXPECT_EQ(0.0, s->F[i]);
-    for (int j = 1; j <= NbMaxDdl; ++j) {
-      ASSERT_EQ(0.0, s->K[i][j]);
-    }
-  }
-}
-
-TEST(Structure, DdlNoeud) {
-  const auto s = std::make_unique<TStructure>();
-  struct Cas {
-    int n, premier, second;
-  };
-  for (const Cas cas : {Cas{1, 1, 2}, Cas{100, 199, 200}, Cas{0, -1, 0}, Cas{-3, -7, -6}}) {
-    int premier = 0;
-    int second = 0;
-    s->DdlNoeud(cas.n, premier, second);
-    EXPECT_EQ(cas.premier, premier) << cas.n;
-    EXPECT_EQ(cas.second, second) << cas.n;
-  }
-  int premier = 0;
-  int second = 0;
-  EXPECT_THROW(s->DdlNoeud(1073741824, premier, second), ErreurExecution);
-  EXPECT_THROW(s->DdlNoeud(-1073741824, premier, second), ErreurExecution);
-}
-
-TEST(Structure, DdlElementFollowsVertexOrder) {
-  const auto s = std::make_unique<TStructure>();
-  s->Elements.Nombre = 1;
-  s->Elements.Liste[1] = std::make_unique<TElement>();
-  s->Elements.Liste[1]->Sommets[1] = 3;
-  s->Elements.Liste[1]->Sommets[2] = 1;
-  s->Elements.Liste[1]->Sommets[3] = 2;
-  Tableau<std::int32_t, NbDdlElement> d;
-  s->DdlElement(1, d);
-  const int attendu[] = {5, 6, 1, 2, 3, 4};
-  for (int q = 1; q <= NbDdlElement; ++q) {
-    EXPECT_EQ(attendu[q - 1], d[q]);
-  }
-  EXPECT_THROW(s->DdlElement(101, d), ErreurExecution);
-  EXPECT_THROW(s->DdlElement(0, d), ErreurExecution);
-  // A position within the table but holding no element.
-  EXPECT_THROW(s->DdlElement(2, d), ErreurExecution);
-}
-
-TEST(Structure, NumeroFindsThatVeryElement) {
+// Equations 2n - 1 and 2n of node n, in vertex order for an element; the
+// tables' bounds and 32-bit overflow end the run.
+TEST(Structure, EquationNumbersAndTheirLimits) {
   const auto s = std::make_unique<TStructure>();
   s->Elements.Nombre = 7;
-  for (int i = 1; i <= 7; ++i) {
-    s->Elements.Liste[i] = std::make_unique<TElement>();
+  s->Elements.Liste[1] = std::make_unique<TElement>();
+  s->Elements.Liste[7] = std::make_unique<TElement>();
+  TElement& element = *s->Elements.Liste[1];
+  element.Sommets[1] = 3;
+  element.Sommets[2] = 1;
+  element.Sommets[3] = 2;
+  Tableau<std::int32_t, NbDdlElement> d;
+  s->DdlElement(1, d);
+  const auto ddl = d.Tranche(1, NbDdlElement);
+  std::vector<int> vus(ddl.begin(), ddl.end());
+  int premier = 0;
+  int second = 0;
+  for (const int n : {1, 100, 0}) {
+    s->DdlNoeud(n, premier, second);
+    vus.insert(vus.end(), {premier, second});
   }
-  EXPECT_EQ(7, s->Elements.Numero(s->Elements.Liste[7].get()));
-  EXPECT_EQ(1, s->Elements.Numero(s->Elements.Liste[1].get()));
   const TElement etranger;
-  EXPECT_EQ(0, s->Elements.Numero(&etranger));
-  EXPECT_EQ(0, s->Elements.Numero(nullptr));
+  for (const TElement* item : std::initializer_list<const TElement*>{
+           s->Elements.Liste[7].get(), &element, &etranger, nullptr}) {
+    vus.push_back(s->Elements.Numero(item));
+  }
+  EXPECT_EQ((std::vector<int>{5, 6, 1, 2, 3, 4, 1, 2, 199, 200, -1, 0, 7, 1, 0, 0}), vus);
+
+  const std::pair<std::function<void()>, std::string> erreurs[] = {
+      {[&] { s->DdlNoeud(1073741824, premier, second); }, "Integer overflow (2 * 1073741824)"},
+      {[&] { s->DdlNoeud(-1073741824, premier, second); }, "Integer overflow (-2147483648 - 1)"},
+      {[&] { s->DdlElement(101, d); }, "Range check error (indice 101 hors de 1..100)"},
+      {[&] { s->DdlElement(0, d); }, "Range check error (indice 0 hors de 1..100)"},
+      {[&] { d[-2147483647 - 1] = 0; }, "Range check error (indice -2147483648 hors de 1..6)"},
+      {[&] { d[7] = 0; }, "Range check error (indice 7 hors de 1..6)"}};
+  for (const auto& [appel, attendu] : erreurs) {
+    std::string obtenu = "no error";
+    try {
+      appel();
+    } catch (const ErreurExecution& erreur) {
+      obtenu = std::string(erreur.what()) + " (" + erreur.Contexte() + ")";
+    }
+    EXPECT_EQ(attendu, obtenu);
+  }
 }
 
 }  // namespace
