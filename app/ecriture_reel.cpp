@@ -6,6 +6,7 @@
 // floating-point operation, so no trap can fire whatever the value.
 #include <bit>
 #include <cstdint>
+#include <iterator>
 #include <string_view>
 
 #include "app/fichier_texte.hpp"
@@ -231,8 +232,81 @@ void EcrireScientifique(TFichierTexte& fichier, bool negatif, std::uint64_t gran
   EcrireTexte(fichier, std::string_view(texte, static_cast<std::size_t>(n)), largeur);
 }
 
+// The fixed form of the magnitudes the report meets, in integer arithmetic:
+// m 2^e 10^d is formed exactly in 128 bits and rounded half up at the point.
+// False, with nothing written, when the magnitude or the decimals are beyond
+// it; the exact digits then decide.
+bool EcrireFixeRapide(TFichierTexte& fichier, bool negatif, std::uint64_t grandeur, int largeur,
+                      int decimales) {
+  __extension__ using Entier128 = unsigned __int128;
+  static constexpr std::uint64_t kPuissances[] = {1,      10,      100,      1000,      10000,
+                                                  100000, 1000000, 10000000, 100000000, 1000000000};
+  if (decimales >= static_cast<int>(std::size(kPuissances))) {
+    return false;
+  }
+  const std::uint64_t puissance = kPuissances[decimales];
+  const int champExposant = static_cast<int>((grandeur & kMasqueExposant) >> 52);
+  std::uint64_t mantisse = grandeur & kMasqueMantisse;
+  int exposant = -1074;
+  if (champExposant != 0) {
+    mantisse |= std::uint64_t{1} << 52;
+    exposant = champExposant - 1075;
+  }
+  // The value times 10^d, rounded: its integer part q and the bit that says
+  // whether the rest is half a unit or more.
+  std::uint64_t q = 0;
+  if (exposant >= 0) {
+    if (exposant > 10) {
+      return false;  // m 2^e beyond 2^63: the exact digits take it
+    }
+    const Entier128 produit = Entier128{mantisse << exposant} * puissance;
+    if ((produit >> 63) != 0) {
+      return false;
+    }
+    q = static_cast<std::uint64_t>(produit);
+  } else {
+    const int decalage = -exposant;
+    // m 10^d < 2^83: from 2^84 down the value is below half a unit.
+    if (decalage < 84) {
+      const Entier128 produit = Entier128{mantisse} * puissance;
+      const Entier128 entier = produit >> decalage;
+      if ((entier >> 63) != 0) {
+        return false;  // keeps the rounding's carry within 64 bits
+      }
+      q = static_cast<std::uint64_t>(entier) +
+          static_cast<std::uint64_t>((produit >> (decalage - 1)) & 1);
+    }
+  }
+
+  // Digits from the right: the decimals, the point, then the integer part
+  // (at least one digit) and the sign.
+  char texte[24];
+  int debut = sizeof texte;
+  for (int i = 0; i < decimales; ++i) {
+    texte[--debut] = static_cast<char>('0' + q % 10);
+    q /= 10;
+  }
+  if (decimales > 0) {
+    texte[--debut] = '.';
+  }
+  do {
+    texte[--debut] = static_cast<char>('0' + q % 10);
+    q /= 10;
+  } while (q != 0);
+  if (negatif) {
+    texte[--debut] = '-';
+  }
+  EcrireTexte(fichier,
+              std::string_view(texte + debut, static_cast<std::size_t>(sizeof texte - debut)),
+              largeur);
+  return true;
+}
+
 void EcrireFixe(TFichierTexte& fichier, bool negatif, std::uint64_t grandeur, int largeur,
                 int decimales) {
+  if (EcrireFixeRapide(fichier, negatif, grandeur, largeur, decimales)) {
+    return;
+  }
   TChiffresExacts exact(grandeur);
   // One digit past the last written one decides the rounding.
   while (exact.NbFraction() <= decimales && !exact.FractionEpuisee()) {

@@ -2,7 +2,6 @@
 #include "app/erreurs.hpp"
 
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 
 #include "app/fichier_texte.hpp"
@@ -31,31 +30,37 @@ const char* MessageFixe(TypeErreur type) {
   return "";
 }
 
-std::string MessageEntreeSortie(int code) {
-  if (code == ENOSPC) {
-    return "Disk full";
+// The message of a refused read or write, built without allocating so that
+// the floating-point trap handler can use it.
+struct TMessageEntreeSortie {
+  char texte[32];
+  explicit TMessageEntreeSortie(int code) {
+    if (code == ENOSPC) {
+      std::strcpy(texte, "Disk full");
+    } else if (code == EACCES || code == EPERM || code == EROFS) {
+      std::strcpy(texte, "File access denied");
+    } else {
+      char chiffres[12];
+      int n = 0;
+      unsigned grandeur = code < 0 ? 0u - static_cast<unsigned>(code) : static_cast<unsigned>(code);
+      do {
+        chiffres[n++] = static_cast<char>('0' + grandeur % 10);
+        grandeur /= 10;
+      } while (grandeur != 0);
+      std::strcpy(texte, code < 0 ? "I/O error -" : "I/O error ");
+      std::size_t fin = std::strlen(texte);
+      while (n > 0) {
+        texte[fin++] = chiffres[--n];
+      }
+      texte[fin] = '\0';
+    }
   }
-  if (code == EACCES || code == EPERM || code == EROFS) {
-    return "File access denied";
-  }
-  return "I/O error " + std::to_string(code);
-}
+};
 
 // "Erreur d'exécution : " in Windows-1252.
 constexpr char kEnTete[] =
     "Erreur d'ex\xE9"
     "cution : ";
-
-void EcrireTout(int descripteur, const char* octets, std::size_t nombre) noexcept {
-  while (nombre > 0) {
-    const long ecrits = plateforme::Ecrire(descripteur, octets, nombre);
-    if (ecrits <= 0) {
-      return;  // nowhere left to report to
-    }
-    octets += ecrits;
-    nombre -= static_cast<std::size_t>(ecrits);
-  }
-}
 
 }  // namespace
 
@@ -66,7 +71,8 @@ ErreurExecution::ErreurExecution(TypeErreur type, std::string contexte, int code
     contexte_.clear();
     return;
   }
-  message_ = type == TypeErreur::EntreeSortie ? MessageEntreeSortie(code) : MessageFixe(type);
+  message_ =
+      type == TypeErreur::EntreeSortie ? TMessageEntreeSortie(code).texte : MessageFixe(type);
 }
 
 void ErreurExecution::AjouterContexte(const std::string& contexte) {
@@ -87,18 +93,25 @@ std::string RapportErreur(const ErreurExecution& erreur) {
   return ligne;
 }
 
+// The bytes the files had handed over go out first. If the system refuses
+// them, that refusal is the error the run met first, and it is the one told.
 void TerminerSurErreur(const ErreurExecution& erreur) {
+  const int refus = TFichierTexte::EcrireTousRemis();
   Console().ViderSansErreur();
-  const std::string ligne = RapportErreur(erreur) + "\r\n";
-  EcrireTout(plateforme::kErreurStandard, ligne.data(), ligne.size());
-  std::_Exit(1);
+  const std::string ligne =
+      RapportErreur(refus != 0 ? ErreurExecution(TypeErreur::EntreeSortie, {}, refus) : erreur) +
+      "\r\n";
+  plateforme::EcrireTout(plateforme::kErreurStandard, ligne.data(), ligne.size());
+  plateforme::TerminerProcessus(1);
 }
 
 void TerminerSurErreurImmediate(TypeErreur type) noexcept {
+  const int refus = TFichierTexte::EcrireTousRemis();
   Console().ViderSansErreur();
-  EcrireTout(plateforme::kErreurStandard, kEnTete, sizeof kEnTete - 1);
-  const char* message = MessageFixe(type);
-  EcrireTout(plateforme::kErreurStandard, message, std::strlen(message));
-  EcrireTout(plateforme::kErreurStandard, "\r\n", 2);
+  const TMessageEntreeSortie messageRefus(refus);
+  const char* message = refus != 0 ? messageRefus.texte : MessageFixe(type);
+  plateforme::EcrireTout(plateforme::kErreurStandard, kEnTete, sizeof kEnTete - 1);
+  plateforme::EcrireTout(plateforme::kErreurStandard, message, std::strlen(message));
+  plateforme::EcrireTout(plateforme::kErreurStandard, "\r\n", 2);
   plateforme::TerminerProcessus(1);
 }

@@ -1,18 +1,23 @@
 // Buffering, line ends and failure rule of the text output streams.
 #include "app/fichier_texte.hpp"
 
-#include <cerrno>
 #include <cstring>
 
 #include "app/erreurs.hpp"
 #include "app/plateforme.hpp"
 
-TFichierTexte::~TFichierTexte() { Abandonner(); }
+TFichierTexte* TFichierTexte::premierDiffere_ = nullptr;
+
+TFichierTexte::~TFichierTexte() {
+  Abandonner();
+}
 
 void TFichierTexte::AssocierSortieStandard() {
   descripteur_ = plateforme::kSortieStandard;
   proprietaire_ = false;
   terminal_ = plateforme::EstTerminal(descripteur_);
+  differe_ = false;
+  remis_ = 0;
   nombre_ = 0;
   mode_ = Mode::Sortie;
 }
@@ -25,8 +30,11 @@ bool TFichierTexte::Creer(const std::string& nom) {
   descripteur_ = descripteur;
   proprietaire_ = true;
   terminal_ = false;
+  differe_ = true;
+  remis_ = 0;
   nombre_ = 0;
   mode_ = Mode::Sortie;
+  Inscrire();
   return true;
 }
 
@@ -34,22 +42,35 @@ void TFichierTexte::Fermer() {
   if (mode_ == Mode::Ferme) {
     throw ErreurExecution(TypeErreur::EntreeSortie, {}, CodeFichierNonOuvert);
   }
-  Transmettre();
-  const int descripteur = descripteur_;
-  const bool proprietaire = proprietaire_;
+  if (!differe_) {
+    Synchroniser();
+  }
+  remis_ = nombre_;
+  int code = EcrireRemis();
+  Desinscrire();
+  if (proprietaire_ && plateforme::Fermer(descripteur_) != 0 && code == 0) {
+    code = plateforme::DerniereErreur();
+  }
   mode_ = Mode::Ferme;
   descripteur_ = -1;
-  if (proprietaire && plateforme::Fermer(descripteur) != 0) {
-    throw ErreurExecution(TypeErreur::EntreeSortie, {}, plateforme::DerniereErreur());
+  if (code != 0) {
+    throw ErreurExecution(TypeErreur::EntreeSortie, {}, code);
   }
 }
 
+// What was handed over is in the file, as at the end of a process after a
+// run-time error; the buffer is lost.
 void TFichierTexte::Abandonner() noexcept {
-  if (mode_ != Mode::Ferme && proprietaire_) {
-    plateforme::Fermer(descripteur_);
+  if (mode_ != Mode::Ferme) {
+    EcrireRemis();
+    Desinscrire();
+    if (proprietaire_) {
+      plateforme::Fermer(descripteur_);
+    }
   }
   mode_ = Mode::Ferme;
   descripteur_ = -1;
+  remis_ = 0;
   nombre_ = 0;
 }
 
@@ -57,17 +78,55 @@ void TFichierTexte::ViderSansErreur() noexcept {
   if (mode_ == Mode::Ferme) {
     return;
   }
-  const char* octets = tampon_;
-  int reste = nombre_;
-  nombre_ = 0;
-  while (reste > 0) {
-    const long ecrits = plateforme::Ecrire(descripteur_, octets, static_cast<std::size_t>(reste));
-    if (ecrits <= 0) {
-      return;
+  EcrireTousRemis();
+  remis_ = nombre_;
+  EcrireRemis();
+}
+
+int TFichierTexte::EcrireTousRemis() noexcept {
+  int premiereErreur = 0;
+  for (TFichierTexte* fichier = premierDiffere_; fichier != nullptr; fichier = fichier->suivant_) {
+    const int code = fichier->EcrireRemis();
+    if (premiereErreur == 0) {
+      premiereErreur = code;
     }
-    octets += ecrits;
-    reste -= static_cast<int>(ecrits);
   }
+  return premiereErreur;
+}
+
+void TFichierTexte::Synchroniser() {
+  if (const int code = EcrireTousRemis(); code != 0) {
+    throw ErreurExecution(TypeErreur::EntreeSortie, {}, code);
+  }
+}
+
+void TFichierTexte::Inscrire() {
+  suivant_ = premierDiffere_;
+  premierDiffere_ = this;
+}
+
+void TFichierTexte::Desinscrire() noexcept {
+  for (TFichierTexte** lien = &premierDiffere_; *lien != nullptr; lien = &(*lien)->suivant_) {
+    if (*lien == this) {
+      *lien = suivant_;
+      break;
+    }
+  }
+  suivant_ = nullptr;
+}
+
+// Whatever the system accepted before a refusal stays where it went; the
+// rest of what was handed over is dropped with the error.
+int TFichierTexte::EcrireRemis() noexcept {
+  const int remis = remis_;
+  if (remis == 0) {
+    return 0;
+  }
+  remis_ = 0;
+  nombre_ -= remis;
+  const int code = plateforme::EcrireTout(descripteur_, octets_, static_cast<std::size_t>(remis));
+  std::memmove(octets_, octets_ + remis, static_cast<std::size_t>(nombre_));
+  return code;
 }
 
 void TFichierTexte::VerifierSortie() const {
@@ -77,13 +136,18 @@ void TFichierTexte::VerifierSortie() const {
 }
 
 void TFichierTexte::Ajouter(std::string_view octets) {
+  if (!differe_) {
+    // Console bytes come after whatever the files handed over before them:
+    // a refusal of those must end the run before the console takes more.
+    Synchroniser();
+  }
   while (!octets.empty()) {
-    const std::size_t place = static_cast<std::size_t>(TailleTampon - nombre_);
+    const std::size_t place = static_cast<std::size_t>(TailleTampon - (nombre_ - remis_));
     const std::size_t pris = octets.size() < place ? octets.size() : place;
-    std::memcpy(tampon_ + nombre_, octets.data(), pris);
+    std::memcpy(octets_ + nombre_, octets.data(), pris);
     nombre_ += static_cast<int>(pris);
     octets.remove_prefix(pris);
-    if (nombre_ == TailleTampon) {
+    if (nombre_ - remis_ == TailleTampon) {
       Transmettre();
     }
   }
@@ -99,21 +163,16 @@ void TFichierTexte::AjouterBlancs(int nombre) {
   }
 }
 
-// Hands the buffered bytes to the system. Whatever it accepted before a
-// refusal stays where it went; the rest is dropped with the error.
 void TFichierTexte::Transmettre() {
-  const char* octets = tampon_;
-  int reste = nombre_;
-  nombre_ = 0;
-  while (reste > 0) {
-    const long ecrits = plateforme::Ecrire(descripteur_, octets, static_cast<std::size_t>(reste));
-    if (ecrits <= 0) {
-      // A write that accepts nothing without an error number is still refused.
-      throw ErreurExecution(TypeErreur::EntreeSortie, {},
-                            ecrits < 0 ? plateforme::DerniereErreur() : EIO);
-    }
-    octets += ecrits;
-    reste -= static_cast<int>(ecrits);
+  remis_ = nombre_;
+  if (differe_ && nombre_ <= TailleDepot - TailleTampon) {
+    return;  // room left for a whole buffer more
+  }
+  if (!differe_) {
+    Synchroniser();  // the files' bytes were handed over first
+  }
+  if (const int code = EcrireRemis(); code != 0) {
+    throw ErreurExecution(TypeErreur::EntreeSortie, {}, code);
   }
 }
 
@@ -138,8 +197,8 @@ void EcrireEntier(TFichierTexte& fichier, std::int32_t valeur, int largeur) {
   // that -2147483648 needs no special case.
   char chiffres[12];
   int debut = sizeof chiffres;
-  std::uint32_t grandeur = valeur < 0 ? 0u - static_cast<std::uint32_t>(valeur)
-                                      : static_cast<std::uint32_t>(valeur);
+  std::uint32_t grandeur =
+      valeur < 0 ? 0u - static_cast<std::uint32_t>(valeur) : static_cast<std::uint32_t>(valeur);
   do {
     chiffres[--debut] = static_cast<char>('0' + grandeur % 10);
     grandeur /= 10;

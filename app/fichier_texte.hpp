@@ -2,6 +2,14 @@
 // the results file, goes through one of these. Bytes are written unchanged
 // (Windows-1252), lines end with CR LF, and a 128-byte buffer is handed over
 // when full, on Vider and on closing; a failed write ends the run.
+//
+// A file keeps the bytes handed over in a store and gives them to the system
+// in one call when the store is full, when the file is closed, and before the
+// program does anything else that can be seen: the console takes a byte,
+// another file is made, a run-time error is reported. The hundreds of
+// hand-overs of a report cost a few system calls instead of one each, and
+// nothing outside can tell: a refusal is met later, but before anything else
+// shows, so the run ends on it as before and the file keeps the same bytes.
 #pragma once
 
 #include <cstdint>
@@ -11,6 +19,7 @@
 class TFichierTexte {
  public:
   static constexpr int TailleTampon = 128;
+  static constexpr int TailleDepot = 64 * TailleTampon;
 
   TFichierTexte() = default;
   TFichierTexte(const TFichierTexte&) = delete;
@@ -34,6 +43,13 @@ class TFichierTexte {
   // the way out after a run-time error.
   void ViderSansErreur() noexcept;
 
+  // Gives the system what every file has handed over and still holds: 0, or
+  // the error number of the first refusal. Safe in a signal handler.
+  static int EcrireTousRemis() noexcept;
+  // The same, a refusal being the run-time error it would have been when the
+  // bytes were handed over. Called before the program shows anything else.
+  static void Synchroniser();
+
   friend void EcrireTexte(TFichierTexte& fichier, std::string_view texte, int largeur);
   friend void EcrireCaractere(TFichierTexte& fichier, char caractere);
   friend void FinDeLigne(TFichierTexte& fichier);
@@ -45,14 +61,24 @@ class TFichierTexte {
   void VerifierSortie() const;
   void Ajouter(std::string_view octets);
   void AjouterBlancs(int nombre);
+  // Hands the buffer over: a file keeps it in its store, the console writes it.
   void Transmettre();
+  // Writes the bytes handed over; the buffer's bytes move to the front.
+  int EcrireRemis() noexcept;
+  void Inscrire();
+  void Desinscrire() noexcept;
 
   Mode mode_ = Mode::Ferme;
   int descripteur_ = -1;
   bool proprietaire_ = false;  // the console's descriptor is not ours to close
   bool terminal_ = false;
+  bool differe_ = false;  // a file: hand-overs wait in the store
+  // octets_[0, remis_) handed over, octets_[remis_, nombre_) the buffer.
+  int remis_ = 0;
   int nombre_ = 0;
-  char tampon_[TailleTampon] = {};
+  char octets_[TailleDepot] = {};
+  TFichierTexte* suivant_ = nullptr;  // the next file with a store
+  static TFichierTexte* premierDiffere_;
 };
 
 // The program's standard output stream.

@@ -6,6 +6,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include "app/erreurs.hpp"
 
@@ -18,6 +19,7 @@
 #else
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 extern char** environ;
@@ -194,6 +196,18 @@ void TerminerProcessus(int statut) noexcept {
   _exit(statut);
 }
 
+void* AllouerPages(std::size_t taille) {
+  void* adresse = VirtualAlloc(nullptr, taille, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+  if (adresse == nullptr) {
+    throw std::bad_alloc();
+  }
+  return adresse;
+}
+
+void LibererPages(void* adresse, std::size_t) noexcept {
+  VirtualFree(adresse, 0, MEM_RELEASE);
+}
+
 #else
 
 int OuvrirLecture(const std::string& nom) {
@@ -316,7 +330,33 @@ void TerminerProcessus(int statut) noexcept {
   _exit(statut);
 }
 
+void* AllouerPages(std::size_t taille) {
+  void* adresse = mmap(nullptr, taille, PROT_READ | PROT_WRITE,
+                       MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+  if (adresse == MAP_FAILED) {
+    throw std::bad_alloc();
+  }
+  return adresse;
+}
+
+void LibererPages(void* adresse, std::size_t taille) noexcept {
+  munmap(adresse, taille);
+}
+
 #endif
+
+int EcrireTout(int descripteur, const void* octets, std::size_t nombre) noexcept {
+  const char* reste = static_cast<const char*>(octets);
+  while (nombre > 0) {
+    const long ecrits = Ecrire(descripteur, reste, nombre);
+    if (ecrits <= 0) {
+      return ecrits < 0 ? errno : EIO;
+    }
+    reste += ecrits;
+    nombre -= static_cast<std::size_t>(ecrits);
+  }
+  return 0;
+}
 
 int DerniereErreur() {
   return errno;

@@ -17,6 +17,11 @@ int OuvrirLecture(const std::string& nom);
 int CreerEcriture(const std::string& nom);  // created, or emptied if it exists
 long Lire(int descripteur, void* octets, std::size_t nombre);
 long Ecrire(int descripteur, const void* octets, std::size_t nombre) noexcept;
+// Writes every byte, in as many calls as the system takes: 0 when all went,
+// else the error number of the refusal (EIO for a write that accepts nothing
+// without one); what was accepted before it stays written. Safe in a signal
+// handler.
+int EcrireTout(int descripteur, const void* octets, std::size_t nombre) noexcept;
 int Fermer(int descripteur);
 int DerniereErreur();
 // The system's text for an error number, in the platform's words.
@@ -32,6 +37,12 @@ void PreparerFluxStandard();
 // Starts the text viewer on the results file without waiting; a failure to
 // start it is ignored.
 void LancerVisualiseur(const std::string& nomResultats);
+
+// Memory for a large object that is used whole from the start: zeroed, and
+// on Linux mapped at once in one system call instead of a fault per page.
+// Throws std::bad_alloc when the system refuses.
+void* AllouerPages(std::size_t taille);
+void LibererPages(void* adresse, std::size_t taille) noexcept;
 
 // Division by zero, overflow and invalid operations end the run with their
 // run-time error instead of giving infinities or NaN.

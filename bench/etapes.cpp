@@ -207,7 +207,7 @@ void BM_CalculActionsLiaison(benchmark::State& state) {
   });
 }
 
-// Into a real file, emptied before each run as a run finds it.
+// Into a real file, emptied before each run as a run finds it, and closed.
 void BM_EcritureResultats(benchmark::State& state) {
   Mesurer(state, Etape::Rapport, [](benchmark::State& st, TStructure& s) {
     for (auto _ : st) {
@@ -216,7 +216,7 @@ void BM_EcritureResultats(benchmark::State& state) {
       s.Resultats.Creer(kNomResultats);
       st.ResumeTiming();
       s.EcritureResultats();
-      Vider(s.Resultats);
+      s.Resultats.Fermer();
     }
   });
 }

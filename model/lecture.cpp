@@ -134,69 +134,68 @@ Compte LireCompte(TTexteEntree& donnees) {
   return compte;
 }
 
-void NommerCompte(ErreurExecution& erreur, const TTexteEntree& donnees, const Compte& compte) {
-  if (erreur.Type() == TypeErreur::VerificationIntervalle) {
-    erreur.AjouterContexte(donnees.Nom() + ", ligne " + std::to_string(compte.ligne) + " : \"" +
-                           compte.texte + "\"");
+// The records of a section, each read by `lire(i)` and followed by the skip
+// of the rest of its line.
+template <typename Lire>
+void LireEnregistrements(TTexteEntree& donnees, const Compte& compte, Lire lire) {
+  try {
+    for (int i = 1; i <= compte.valeur; ++i) {
+      lire(i);
+      donnees.SauterLigne();
+    }
+  } catch (ErreurExecution& erreur) {
+    if (erreur.Type() == TypeErreur::VerificationIntervalle) {
+      erreur.AjouterContexte(donnees.Nom() + ", ligne " + std::to_string(compte.ligne) + " : \"" +
+                             compte.texte + "\"");
+    }
+    throw;
   }
+}
+
+// A new item in position i of its list; beyond the capacity it has been
+// created, then refused with the index, and is not stored.
+template <typename T, int Taille>
+T& NouvelItem(TListe<T, Taille>& liste, int i) {
+  auto item = std::make_unique<T>();
+  T& nouveau = *item;
+  liste.Liste[i] = std::move(item);
+  return nouveau;
 }
 
 void LireNoeuds(TStructure& s, TTexteEntree& donnees) {
   const Compte compte = LireCompte(donnees);
   s.NbNoeuds = compte.valeur;
-  try {
-    for (int i = 1; i <= s.NbNoeuds; ++i) {
-      TPoint& noeud = s.Noeuds[i];
-      noeud.x = donnees.LireReel();
-      noeud.y = donnees.LireReel();
-      donnees.SauterLigne();
-    }
-  } catch (ErreurExecution& erreur) {
-    NommerCompte(erreur, donnees, compte);
-    throw;
-  }
+  LireEnregistrements(donnees, compte, [&](int i) {
+    TPoint& noeud = s.Noeuds[i];
+    noeud.x = donnees.LireReel();
+    noeud.y = donnees.LireReel();
+  });
 }
 
 // Record: three vertices, then E, Nu and the thickness, in that order.
 void LireElements(TStructure& s, TTexteEntree& donnees) {
   const Compte compte = LireCompte(donnees);
   s.Elements.Nombre = compte.valeur;
-  try {
-    for (int i = 1; i <= s.Elements.Nombre; ++i) {
-      auto nouveau = std::make_unique<TElement>();
-      TElement& element = *nouveau;
-      s.Elements.Liste[i] = std::move(nouveau);
-      for (int j = 1; j <= NbSommets; ++j) {
-        element.Sommets[j] = donnees.LireEntier();
-      }
-      element.E = donnees.LireReel();
-      element.Nu = donnees.LireReel();
-      element.Epaisseur = donnees.LireReel();
-      donnees.SauterLigne();
+  LireEnregistrements(donnees, compte, [&](int i) {
+    TElement& element = NouvelItem(s.Elements, i);
+    for (int j = 1; j <= NbSommets; ++j) {
+      element.Sommets[j] = donnees.LireEntier();
     }
-  } catch (ErreurExecution& erreur) {
-    NommerCompte(erreur, donnees, compte);
-    throw;
-  }
+    element.E = donnees.LireReel();
+    element.Nu = donnees.LireReel();
+    element.Epaisseur = donnees.LireReel();
+  });
 }
 
 void LireLiaisons(TStructure& s, TTexteEntree& donnees) {
   const Compte compte = LireCompte(donnees);
   s.NbLiaisons = compte.valeur;
   s.Liaisons.Nombre = compte.valeur;
-  try {
-    for (int i = 1; i <= s.NbLiaisons; ++i) {
-      auto nouvelle = std::make_unique<TLiaison>();
-      TLiaison& liaison = *nouvelle;
-      s.Liaisons.Liste[i] = std::move(nouvelle);
-      liaison.TypeLiaison = static_cast<std::uint8_t>(donnees.LireEntier());
-      liaison.Noeud = donnees.LireEntier();
-      donnees.SauterLigne();
-    }
-  } catch (ErreurExecution& erreur) {
-    NommerCompte(erreur, donnees, compte);
-    throw;
-  }
+  LireEnregistrements(donnees, compte, [&](int i) {
+    TLiaison& liaison = NouvelItem(s.Liaisons, i);
+    liaison.TypeLiaison = static_cast<std::uint8_t>(donnees.LireEntier());
+    liaison.Noeud = donnees.LireEntier();
+  });
 }
 
 // Type 1: element, Fx, Fy; type 2: two nodes, Fx, Fy; any other type has
@@ -205,28 +204,20 @@ void LireCharges(TStructure& s, TTexteEntree& donnees) {
   const Compte compte = LireCompte(donnees);
   s.NbCharges = compte.valeur;
   s.Charges.Nombre = compte.valeur;
-  try {
-    for (int i = 1; i <= s.NbCharges; ++i) {
-      auto nouvelle = std::make_unique<TCharge>();
-      TCharge& charge = *nouvelle;
-      s.Charges.Liste[i] = std::move(nouvelle);
-      charge.TypeCharge = static_cast<std::uint8_t>(donnees.LireEntier());
-      if (charge.TypeCharge == 1) {
-        charge.N1 = donnees.LireEntier();
-        charge.Fx = donnees.LireReel();
-        charge.Fy = donnees.LireReel();
-      } else if (charge.TypeCharge == 2) {
-        charge.N1 = donnees.LireEntier();
-        charge.N2 = donnees.LireEntier();
-        charge.Fx = donnees.LireReel();
-        charge.Fy = donnees.LireReel();
-      }
-      donnees.SauterLigne();
+  LireEnregistrements(donnees, compte, [&](int i) {
+    TCharge& charge = NouvelItem(s.Charges, i);
+    charge.TypeCharge = static_cast<std::uint8_t>(donnees.LireEntier());
+    if (charge.TypeCharge == 1) {
+      charge.N1 = donnees.LireEntier();
+      charge.Fx = donnees.LireReel();
+      charge.Fy = donnees.LireReel();
+    } else if (charge.TypeCharge == 2) {
+      charge.N1 = donnees.LireEntier();
+      charge.N2 = donnees.LireEntier();
+      charge.Fx = donnees.LireReel();
+      charge.Fy = donnees.LireReel();
     }
-  } catch (ErreurExecution& erreur) {
-    NommerCompte(erreur, donnees, compte);
-    throw;
-  }
+  });
 }
 
 struct SectionsLues {

@@ -4,6 +4,14 @@
 #include "app/plateforme.hpp"
 #include "model/entier.hpp"
 
+void* TStructure::operator new(std::size_t taille) {
+  return plateforme::AllouerPages(taille);
+}
+
+void TStructure::operator delete(void* adresse, std::size_t taille) noexcept {
+  plateforme::LibererPages(adresse, taille);
+}
+
 void TStructure::DdlNoeud(std::int32_t n, std::int32_t& premier, std::int32_t& second) const {
   premier = entier::Moins(entier::Fois(2, n), 1);
   second = entier::Plus(premier, 1);

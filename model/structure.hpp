@@ -100,6 +100,11 @@ class TStructure {
   TStructure& operator=(const TStructure&) = delete;
   virtual ~TStructure() = default;
 
+  // A structure is large (K alone is 320 KB) and every page of K is written
+  // by the analysis of a full model: its memory is mapped whole at once.
+  static void* operator new(std::size_t taille);
+  static void operator delete(void* adresse, std::size_t taille) noexcept;
+
   // The analysis: each stage in turn, stopping at the first that fails.
   void Calcul();
 

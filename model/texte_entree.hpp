@@ -23,7 +23,7 @@ bool ConvertirReel(std::string_view texte, double& valeur);
 
 class TTexteEntree {
  public:
-  static constexpr int TailleTampon = 128;
+  static constexpr int TailleTampon = 4096;  // a few reads for a whole model
   static constexpr int LongueurMaxEntier = 32;
   static constexpr int LongueurMaxReel = 64;
   static constexpr int CtrlZ = 26;

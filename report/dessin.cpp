@@ -101,7 +101,7 @@ class TSortieSvg {
     const int descripteur = descripteur_;
     descripteur_ = -1;
     if (plateforme::Fermer(descripteur) != 0 && erreur_ == 0) {
-      erreur_ = CodeErreur();
+      erreur_ = plateforme::DerniereErreur();
     }
     return erreur_ == 0;
   }
@@ -111,23 +111,11 @@ class TSortieSvg {
  private:
   static constexpr std::size_t kTaille = 4096;
 
-  static int CodeErreur() {
-    const int code = plateforme::DerniereErreur();
-    return code != 0 ? code : EIO;
-  }
-
   void Transmettre() {
-    const char* octets = tampon_;
-    std::size_t reste = nombre_;
+    const std::size_t nombre = nombre_;
     nombre_ = 0;
-    while (reste > 0 && erreur_ == 0) {
-      const long ecrits = plateforme::Ecrire(descripteur_, octets, reste);
-      if (ecrits <= 0) {
-        erreur_ = CodeErreur();
-        return;
-      }
-      octets += ecrits;
-      reste -= static_cast<std::size_t>(ecrits);
+    if (erreur_ == 0) {
+      erreur_ = plateforme::EcrireTout(descripteur_, tampon_, nombre);
     }
   }
 
@@ -138,54 +126,35 @@ class TSortieSvg {
 };
 
 // One line on standard error, Windows-1252 with CR LF like the console.
-void SignalerRaison(const std::string& nom, const std::string& raison);
-
-void SignalerEchec(const std::string& nom, int code) {
-  std::string raison;
-  switch (code) {
-    case ENOENT:
-    case ENOTDIR:
-      raison = "dossier introuvable";
-      break;
-    case EACCES:
-    case EPERM:
-    case EROFS:
-      raison = "acc\xE8s refus\xE9";
-      break;
-    case ENOSPC:
-      raison = "disque plein";
-      break;
-    case EFBIG:
-      raison = "fichier trop grand";
-      break;
-    case EISDIR:
-      raison = "un dossier porte ce nom";
-      break;
-    default:
-      raison =
-          "erreur d'entr\xE9"
-          "e-sortie " +
-          std::to_string(code);
-      break;
-  }
-  SignalerRaison(nom, raison);
-}
-
 void SignalerRaison(const std::string& nom, const std::string& raison) {
   const std::string ligne =
       "Dessin non \xE9"
       "crit : " +
       nom + " (" + raison + ")\r\n";
   Console().ViderSansErreur();  // the console's lines first, as typed
-  const char* octets = ligne.data();
-  std::size_t reste = ligne.size();
-  while (reste > 0) {
-    const long ecrits = plateforme::Ecrire(plateforme::kErreurStandard, octets, reste);
-    if (ecrits <= 0) {
-      return;  // nowhere left to say it
-    }
-    octets += ecrits;
-    reste -= static_cast<std::size_t>(ecrits);
+  plateforme::EcrireTout(plateforme::kErreurStandard, ligne.data(), ligne.size());
+}
+
+// Why the picture's file was refused.
+std::string RaisonEchec(int code) {
+  switch (code) {
+    case ENOENT:
+    case ENOTDIR:
+      return "dossier introuvable";
+    case EACCES:
+    case EPERM:
+    case EROFS:
+      return "acc\xE8s refus\xE9";
+    case ENOSPC:
+      return "disque plein";
+    case EFBIG:
+      return "fichier trop grand";
+    case EISDIR:
+      return "un dossier porte ce nom";
+    default:
+      return "erreur d'entr\xE9"
+             "e-sortie " +
+             std::to_string(code);
   }
 }
 
@@ -1104,10 +1073,13 @@ std::string TexteSignificatif(double valeur) {
 }
 
 void TStructure::EcritureDessin() {
+  // The report's bytes handed over so far reach their file before this one
+  // is made: a refusal of theirs ends the run before any picture.
+  TFichierTexte::Synchroniser();
   const std::string nom = NomFichier + "r.svg";
   const int descripteur = plateforme::CreerEcriture(nom);
   if (descripteur < 0) {
-    SignalerEchec(nom, plateforme::DerniereErreur());
+    SignalerRaison(nom, RaisonEchec(plateforme::DerniereErreur()));
     return;
   }
   TSortieSvg sortie(descripteur);
@@ -1125,7 +1097,7 @@ void TStructure::EcritureDessin() {
   std::fesetenv(&environnement);
   if (!sortie.Terminer()) {
     std::remove(nom.c_str());  // nothing half-written is left
-    SignalerEchec(nom, sortie.Erreur());
+    SignalerRaison(nom, RaisonEchec(sortie.Erreur()));
   } else if (!dessine) {
     std::remove(nom.c_str());
     SignalerRaison(nom, "calcul du dessin impossible");

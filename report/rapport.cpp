@@ -5,6 +5,7 @@
 // a line left unfinished, so that a run-time error met while the line is
 // completed finds that piece already in the file.
 #include <cstdint>
+#include <string_view>
 
 #include "app/fichier_texte.hpp"
 #include "element/triangle.hpp"
@@ -12,14 +13,25 @@
 
 namespace {
 
-// A code that blocks nothing still gets a finished line, in the support list
-// and among the reactions, naming the code so that the user sees why.
-void CodeInconnu(TFichierTexte& resultats, std::uint8_t code, const char* avant,
-                 const char* apres) {
-  EcrireTexte(resultats, avant);
-  EcrireEntier(resultats, code);
-  EcrireTexte(resultats, apres);
-  FinDeLigne(resultats);
+// A heading of the report: its line, then a blank line.
+void Titre(TFichierTexte& r, std::string_view titre) {
+  EcrireTexte(r, titre);
+  FinDeLigne(r);
+  FinDeLigne(r);
+}
+
+// One reaction component, rounded to whole newtons.
+void Reaction(TFichierTexte& r, std::string_view nom, double valeur) {
+  EcrireTexte(r, nom);
+  EcrireReel(r, valeur, 5, 0);
+}
+
+// A code that blocks nothing still gets its line, in the support list and
+// among the reactions, naming the code so that the user sees why.
+void CodeInconnu(TFichierTexte& r, std::uint8_t code, const char* avant, const char* apres) {
+  EcrireTexte(r, avant);
+  EcrireEntier(r, code);
+  EcrireTexte(r, apres);
 }
 
 }  // namespace
@@ -36,9 +48,7 @@ void TStructure::EcritureResultats() {
   FinDeLigne(r);
   FinDeLigne(r);
 
-  EcrireTexte(r, "Noeuds [ mm ] :");
-  FinDeLigne(r);
-  FinDeLigne(r);
+  Titre(r, "Noeuds [ mm ] :");
   for (int i = 1; i <= NbNoeuds; ++i) {
     const TPoint& noeud = Noeuds[i];
     EcrireEntier(r, i, 3);
@@ -50,9 +60,7 @@ void TStructure::EcritureResultats() {
   }
   FinDeLigne(r);
 
-  EcrireTexte(r, "\xC9l\xE9ments :");
-  FinDeLigne(r);
-  FinDeLigne(r);
+  Titre(r, "\xC9l\xE9ments :");
   for (int j = 1; j <= Elements.Nombre; ++j) {
     const TElement& element = ElementEn(j);
     EcrireEntier(r, j, 4);
@@ -74,9 +82,7 @@ void TStructure::EcritureResultats() {
   }
   FinDeLigne(r);
 
-  EcrireTexte(r, "Liaisons :");
-  FinDeLigne(r);
-  FinDeLigne(r);
+  Titre(r, "Liaisons :");
   for (int k = 1; k <= NbLiaisons; ++k) {
     const TLiaison& liaison = LiaisonEn(k);
     EcrireTexte(r, "noeud ");
@@ -85,26 +91,22 @@ void TStructure::EcritureResultats() {
     switch (liaison.TypeLiaison) {
       case 1:
         EcrireTexte(r, "   u = 0");
-        FinDeLigne(r);
         break;
       case 2:
         EcrireTexte(r, "   v = 0");
-        FinDeLigne(r);
         break;
       case 3:
         EcrireTexte(r, "   Rotule");
-        FinDeLigne(r);
         break;
       default:
         CodeInconnu(r, liaison.TypeLiaison, "   code ", " : aucun blocage");
         break;
     }
+    FinDeLigne(r);
   }
   FinDeLigne(r);
 
-  EcrireTexte(r, "Charges :");
-  FinDeLigne(r);
-  FinDeLigne(r);
+  Titre(r, "Charges :");
   for (int k = 1; k <= NbCharges; ++k) {
     const TCharge& charge = ChargeEn(k);
     switch (charge.TypeCharge) {
@@ -140,9 +142,7 @@ void TStructure::EcritureResultats() {
   }
   FinDeLigne(r);
 
-  EcrireTexte(r, "D\xE9placements nodaux [ mm ]:");
-  FinDeLigne(r);
-  FinDeLigne(r);
+  Titre(r, "D\xE9placements nodaux [ mm ]:");
   EcrireTexte(r, "Noeud");
   EcrireTexte(r, "Ux", 8);
   EcrireTexte(r, "Uy", 9);
@@ -161,11 +161,9 @@ void TStructure::EcritureResultats() {
   }
   FinDeLigne(r);
 
-  EcrireTexte(r,
-              "Contraintes [ MPa ] et d\xE9"
-              "formations :");
-  FinDeLigne(r);
-  FinDeLigne(r);
+  Titre(r,
+        "Contraintes [ MPa ] et d\xE9"
+        "formations :");
   EcrireTexte(r, "\xC9lement");
   EcrireTexte(r, "sxx", 5);
   EcrireTexte(r, "syy", 8);
@@ -198,9 +196,7 @@ void TStructure::EcritureResultats() {
 
   // Only the blocked directions carry a reaction: a free component holds the
   // element forces there and is not printed.
-  EcrireTexte(r, "Actions de liaison [ N ]:");
-  FinDeLigne(r);
-  FinDeLigne(r);
+  Titre(r, "Actions de liaison [ N ]:");
   for (int k = 1; k <= NbLiaisons; ++k) {
     const TLiaison& liaison = LiaisonEn(k);
     EcrireTexte(r, "noeud ");
@@ -209,26 +205,20 @@ void TStructure::EcritureResultats() {
     Vider(r);
     switch (liaison.TypeLiaison) {
       case 1:
-        EcrireTexte(r, "Rx = ");
-        EcrireReel(r, liaison.Rx, 5, 0);
-        FinDeLigne(r);
+        Reaction(r, "Rx = ", liaison.Rx);
         break;
       case 2:
-        EcrireTexte(r, "Ry = ");
-        EcrireReel(r, liaison.Ry, 5, 0);
-        FinDeLigne(r);
+        Reaction(r, "Ry = ", liaison.Ry);
         break;
       case 3:
-        EcrireTexte(r, "Rx = ");
-        EcrireReel(r, liaison.Rx, 5, 0);
-        EcrireTexte(r, "  Ry = ");
-        EcrireReel(r, liaison.Ry, 5, 0);
-        FinDeLigne(r);
+        Reaction(r, "Rx = ", liaison.Rx);
+        Reaction(r, "  Ry = ", liaison.Ry);
         break;
       default:
         CodeInconnu(r, liaison.TypeLiaison, "aucune action (code ", ")");
         break;
     }
+    FinDeLigne(r);
   }
   FinDeLigne(r);
 }

@@ -2,371 +2,161 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <cfloat>
-#include <cmath>
+#include <charconv>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <map>
+#include <random>
 #include <string>
+#include <tuple>
+#include <utility>
 
 #include "app/erreurs.hpp"
-#include "app/plateforme.hpp"
+#include "tests/donnees_communes.hpp"
 
 namespace {
 
-TEST(ConvertirEntier, ValidTokens) {
-  struct Cas {
-    const char* texte;
-    std::int32_t valeur;
-  };
-  const Cas cas[] = {
-      {"0", 0},
-      {"7", 7},
-      {"+7", 7},
-      {"-7", -7},
-      {"-0", 0},
-      {"007", 7},
-      {"2147483647", 2147483647},
-      {"-2147483648", -2147483647 - 1},
-      {"00000000000000000000000000000001", 1},
-      {"$10", 16},
-      {"x1F", 31},
-      {"X1f", 31},
-      {"0x10", 16},
-      {"0XfF", 255},
-      {"+$A", 10},
-      {"-$1", -1},
-      {"$00000001", 1},
-      {"$7FFFFFFF", 2147483647},
-      {"$FFFFFFFF", -1},
-      {"$80000000", -2147483647 - 1},
-      {"-$FFFFFFFF", 1},
-      // Negating the most negative pattern wraps back onto itself.
-      {"-$80000000", -2147483647 - 1},
-      {"-0x7FFFFFFF", -2147483647},
-  };
-  for (const Cas& c : cas) {
-    std::int32_t valeur = 12345;
-    EXPECT_TRUE(ConvertirEntier(c.texte, valeur)) << c.texte;
-    EXPECT_EQ(c.valeur, valeur) << c.texte;
+using namespace std::string_literals;
+
+template <typename T>
+std::string Texte(T valeur) {
+  char chiffres[32];
+  return std::string(chiffres, std::to_chars(chiffres, chiffres + sizeof chiffres, valeur).ptr);
+}
+
+// A value in its shortest exact form, "refus" for an invalid token, or the
+// run-time error's message.
+template <typename T>
+std::string Convertir(bool (*convertir)(std::string_view, T&), const std::string& texte) {
+  T valeur{};
+  try {
+    return convertir(texte, valeur) ? Texte(valeur) : "refus";
+  } catch (const ErreurExecution& erreur) {
+    return erreur.what();
   }
 }
 
-TEST(ConvertirEntier, InvalidTokens) {
-  for (const char* texte : {"",           "+",  "-",          "--1",         "+-1",
-                            "1.0",        "1.", "1e5",        "0,3",         "1a",
-                            "a",          "1+", "2147483648", "-2147483649", "99999999999999999999",
-                            "$",          "x",  "X",          "0x",          "-$",
-                            "$123456789", "$G", "$-1",        "0x-1",        "0b1",
-                            "$ 1",        "1$", "0$1",        "00x1",        "x0x1"}) {
-    std::int32_t valeur = 12345;
-    EXPECT_FALSE(ConvertirEntier(texte, valeur)) << texte;
-    EXPECT_EQ(12345, valeur) << texte;
+using Cas = std::pair<std::string, const char*>;
+
+TEST(TexteEntree, IntegerAndRealSyntax) {
+  // Through extended precision, 509383.24865756082 lands one place below its
+  // nearest double 509383.24865756085.
+  const char* etendu = LDBL_MANT_DIG > DBL_MANT_DIG ? "509383.2486575608" : "509383.24865756085";
+  // clang-format off
+  const Cas entiers[] = {
+      {"7", "7"}, {"+7", "7"}, {"-7", "-7"}, {"2147483647", "2147483647"},
+      {"-2147483648", "-2147483648"}, {std::string(31, '0') + "1", "1"}, {"$10", "16"},
+      {"x1F", "31"}, {"X1f", "31"}, {"0x10", "16"}, {"0XfF", "255"}, {"-$1", "-1"},
+      {"$FFFFFFFF", "-1"}, {"-$FFFFFFFF", "1"}, {"$7FFFFFFF", "2147483647"},
+      {"$80000000", "-2147483648"}, {"-$80000000", "-2147483648"},
+      {"", "refus"}, {"+", "refus"}, {"--1", "refus"}, {"1.0", "refus"}, {"1e5", "refus"},
+      {"0,3", "refus"}, {"1a", "refus"}, {"2147483648", "refus"}, {"-2147483649", "refus"},
+      {"$", "refus"}, {"0x", "refus"}, {"$123456789", "refus"}, {"$G", "refus"},
+      {"$-1", "refus"}, {"0x-1", "refus"}, {"00x1", "refus"}, {"x0x1", "refus"}, {"1$", "refus"}};
+  const Cas reels[] = {
+      {"210000", "210000"}, {"5.", "5"}, {".5", "0.5"}, {"-.5", "-0.5"}, {"+1.5", "1.5"},
+      {"2.1E5", "210000"}, {"2.1e+5", "210000"}, {"-7.85e-5", "-7.85e-05"}, {"00.100", "0.1"},
+      {"-0.0", "-0"}, {"509383.24865756082", etendu}, {"3e-324", "5e-324"}, {"2e-324", "0"},
+      {"-1e-400", "-0"}, {"1.7976931348623158e308", "1.7976931348623157e+308"},
+      {"1.7976931348623159e308", "Floating point overflow"}, {"-1e400", "Floating point overflow"},
+      {"", "refus"}, {".", "refus"}, {"+.", "refus"}, {"0,3", "refus"}, {"1e", "refus"},
+      {"1E-", "refus"}, {"e5", "refus"}, {".e5", "refus"}, {"1.5.3", "refus"}, {"inf", "refus"},
+      {"nan", "refus"}, {"$10", "refus"}, {"0x10", "refus"}, {"1.0d0", "refus"}, {"1-", "refus"}};
+  // clang-format on
+  for (const auto& [texte, attendu] : entiers) {
+    EXPECT_EQ(attendu, Convertir(ConvertirEntier, texte)) << texte;
+  }
+  for (const auto& [texte, attendu] : reels) {
+    EXPECT_EQ(attendu, Convertir(ConvertirReel, texte)) << texte;
   }
 }
 
-TEST(ConvertirReel, ValidTokens) {
-  struct Cas {
-    const char* texte;
-    double valeur;
-  };
-  const Cas cas[] = {
-      {"0", 0.0},      {"210000", 210000.0},   {"5.", 5.0},    {".5", 0.5},      {"-.5", -0.5},
-      {"+1.5", 1.5},   {"0.3", 0.3},           {".3", 0.3},    {"2.1E5", 2.1e5}, {"2.1e+5", 2.1e5},
-      {"1e-3", 0.001}, {"-7.85e-5", -7.85e-5}, {"1E0", 1.0},   {"00.100", 0.1},  {"5.e2", 500.0},
-      {"-0", 0.0},     {"100", 100.0},         {"1e007", 1e7},
-  };
-  for (const Cas& c : cas) {
-    double valeur = 12345.0;
-    EXPECT_TRUE(ConvertirReel(c.texte, valeur)) << c.texte;
-    EXPECT_EQ(c.valeur, valeur) << c.texte;
-  }
-  double zero = 1.0;
-  ASSERT_TRUE(ConvertirReel("-0.0", zero));
-  EXPECT_TRUE(std::signbit(zero));
-}
-
-TEST(ConvertirReel, InvalidTokens) {
-  for (const char* texte : {"",    ".",    "+",     "-",     "+.",   "0,3",   "1,5e3", "1e",  "1e+",
-                            "1E-", "e5",   ".e5",   "1.5.3", "1..5", "inf",   "nan",   "INF", "1x",
-                            "$10", "0x10", "1e5.0", "1.0d0", "--1",  "1e5e5", "1-",    "5.f"}) {
-    double valeur = 12345.0;
-    EXPECT_FALSE(ConvertirReel(texte, valeur)) << texte;
-    EXPECT_EQ(12345.0, valeur) << texte;
-  }
-}
-
-TEST(ConvertirReel, ExtendedPrecisionThenDouble) {
-  if (LDBL_MANT_DIG <= DBL_MANT_DIG) {
-    GTEST_SKIP() << "no extended precision on this platform";
-  }
-  // Rounded twice, through 64 mantissa bits then 53, this decimal lands one
-  // place below its nearest double 0x1.f171cfea0166fp+18.
-  double valeur = 0.0;
-  ASSERT_TRUE(ConvertirReel("509383.24865756082", valeur));
-  EXPECT_EQ(0x1.f171cfea0166ep+18, valeur);
-}
-
-TEST(ConvertirReel, OverflowAndUnderflow) {
-  for (const char* texte :
-       {"1e400", "-1e400", "1e5000", "-1e99999", "1.7976931348623159e308", "2e308"}) {
+// Random decimals of 1 to 21 digits with the point anywhere and exponents
+// up to 25, some on the ties of the double rounding: the same double as the
+// library's extended conversion cast to a double.
+TEST(TexteEntree, RealsAsTheExtendedConversionGivesThem) {
+  std::mt19937_64 aleatoire(7);
+  for (int i = 0; i < 100000; ++i) {
+    std::string texte = i % 2 == 0 ? "" : "-";
+    const int nbChiffres = 1 + static_cast<int>(aleatoire() % 21);
+    const int point = static_cast<int>(aleatoire() % static_cast<unsigned>(nbChiffres + 1));
+    for (int j = 0; j < nbChiffres; ++j) {
+      texte += j == point ? "." : "";
+      texte += static_cast<char>('0' + aleatoire() % 10);
+    }
+    if (i % 3 == 0) {
+      texte.append("e").append(std::to_string(static_cast<int>(aleatoire() % 51) - 25));
+    }
+    if (i % 5 == 0) {  // halfway between two doubles
+      texte = std::to_string(((aleatoire() >> 11 | std::uint64_t{1} << 52) << 10) | 0x200);
+    }
     double valeur = 0.0;
-    try {
-      ConvertirReel(texte, valeur);
-      ADD_FAILURE() << "no overflow for " << texte;
-    } catch (const ErreurExecution& erreur) {
-      EXPECT_STREQ("Floating point overflow", erreur.what()) << texte;
-    }
+    ASSERT_TRUE(ConvertirReel(texte, valeur)) << texte;
+    EXPECT_EQ(static_cast<double>(std::strtold(texte.c_str(), nullptr)), valeur) << texte;
   }
-  struct Cas {
-    const char* texte;
-    double valeur;
-  };
-  const Cas cas[] = {
-      // Just above DBL_MAX, but nearer to it than to the next power of two.
-      {"1.7976931348623158e308", DBL_MAX},
-      {"-1.7976931348623157e308", -DBL_MAX},
-      {"1e-400", 0.0},
-      {"2e-324", 0.0},
-      {"3e-324", 0x1p-1074},
-      {"4.9406564584124654e-324", 0x1p-1074},
-      {"2.2250738585072014e-308", DBL_MIN},
-  };
-  for (const Cas& c : cas) {
-    double valeur = 12345.0;
-    EXPECT_TRUE(ConvertirReel(c.texte, valeur)) << c.texte;
-    EXPECT_EQ(c.valeur, valeur) << c.texte;
-  }
-  double moinsZero = 0.0;
-  ASSERT_TRUE(ConvertirReel("-1e-400", moinsZero));
-  EXPECT_TRUE(std::signbit(moinsZero));
 }
 
-TEST(ConvertirReelDeathTest, NoTrapWhenFloatingPointFaultsEndTheRun) {
-  // With the program's traps on, a magnitude beyond every format is still the
-  // run-time error with its context, and an underflow still rounds quietly.
-  EXPECT_EXIT(
-      {
-        plateforme::ActiverExceptionsFlottantes();
-        double valeur = 1.0;
-        if (!ConvertirReel("1e-5000", valeur) || valeur != 0.0) {
-          std::_Exit(4);
-        }
-        try {
-          ConvertirReel("1e5000", valeur);
-        } catch (const ErreurExecution& erreur) {
-          std::_Exit(erreur.Type() == TypeErreur::DepassementFlottant ? 3 : 5);
-        }
-        std::_Exit(6);
-      },
-      testing::ExitedWithCode(3), "");
-}
-
-class TexteEntreeTest : public testing::Test {
- protected:
-  void TearDown() override {
-    if (entree_.EstOuvert()) {
-      entree_.Fermer();  // Windows removes no open file
-    }
-    if (!chemin_.empty()) {
-      std::filesystem::remove(chemin_);
-    }
-  }
-
-  // Writes `contenu` into a temporary file and opens it.
-  void Ouvrir(const std::string& contenu) {
-    chemin_ = std::filesystem::temp_directory_path() /
-              ("elasplan_te_" + std::to_string(testing::UnitTest::GetInstance()->random_seed()) +
-               "_" + testing::UnitTest::GetInstance()->current_test_info()->name() + ".txt");
-    std::ofstream(chemin_, std::ios::binary) << contenu;
-    ASSERT_EQ(0, entree_.Ouvrir(chemin_.string()));
-  }
-
-  std::filesystem::path chemin_;
-  TTexteEntree entree_;
-};
-
-TEST_F(TexteEntreeTest, NumbersFoundAcrossBlanksAndLineEnds) {
-  Ouvrir(
-      std::string(" \t\r\n 12\n\n-3\x01 4\0"
-                  "2.5\x7F\r\n",
-                  21));
-  EXPECT_EQ(12, entree_.LireEntier());
-  EXPECT_EQ(-3, entree_.LireEntier());
-  EXPECT_EQ(4, entree_.LireEntier());
-  // DEL (127) is no blank: it belongs to the token, which is then invalid.
-  EXPECT_THROW(entree_.LireReel(), ErreurExecution);
-  EXPECT_EQ(0, entree_.LireEntier());
-  EXPECT_TRUE(entree_.FinDeFichier());
-}
-
-TEST_F(TexteEntreeTest, EndOfFileReadsZero) {
-  Ouvrir("5  \r\n  ");
-  EXPECT_FALSE(entree_.FinDeFichier());
-  EXPECT_EQ(5, entree_.LireEntier());
-  EXPECT_FALSE(entree_.FinDeFichier());  // blanks are still characters
-  EXPECT_EQ(0, entree_.LireEntier());
-  EXPECT_TRUE(entree_.FinDeFichier());
-  EXPECT_EQ(0.0, entree_.LireReel());
-  EXPECT_EQ(0, entree_.LireEntier());
-  entree_.SauterLigne();
-  std::string ligne = "x";
-  entree_.LireLigne(ligne);
-  EXPECT_EQ("", ligne);
-}
-
-TEST_F(TexteEntreeTest, CtrlZIsTheEndOfTheFile) {
-  Ouvrir(
-      "5\x1A"
-      "7\n8\n");
-  EXPECT_EQ(5, entree_.LireEntier());
-  EXPECT_TRUE(entree_.FinDeFichier());
-  EXPECT_EQ(0, entree_.LireEntier());
-  EXPECT_EQ(0.0, entree_.LireReel());
-  entree_.SauterLigne();
-  std::string ligne = "x";
-  entree_.LireLigne(ligne);
-  EXPECT_EQ("", ligne);
-  EXPECT_TRUE(entree_.FinDeFichier());
-}
-
-TEST_F(TexteEntreeTest, CtrlZStopsALine) {
-  Ouvrir("$fi\x1An\r\n");
-  std::string ligne;
-  entree_.LireLigne(ligne);
-  EXPECT_EQ("$fi", ligne);
-  EXPECT_TRUE(entree_.FinDeFichier());
-}
-
-TEST_F(TexteEntreeTest, LongTokensAreCutAndTheirRestReadNext) {
-  const std::string zeros32(32, '0');
-  const std::string reel64 = "0." + std::string(61, '0') + "1";  // 64 characters
-  Ouvrir(zeros32 + "17 " + reel64 + "25 1" + std::string(31, '0') + "5");
-  EXPECT_EQ(0, entree_.LireEntier());
-  EXPECT_EQ(17, entree_.LireEntier());
-  EXPECT_EQ(1e-62, entree_.LireReel());
-  EXPECT_EQ(25.0, entree_.LireReel());
-  // 32 digits are read: far beyond the 32-bit range.
-  try {
-    entree_.LireEntier();
-    FAIL() << "no error";
-  } catch (const ErreurExecution& erreur) {
-    EXPECT_EQ(TypeErreur::EntreeNumeriqueInvalide, erreur.Type());
-    EXPECT_EQ("1" + std::string(31, '0'), entree_.Jeton());
-  }
-  EXPECT_EQ(5, entree_.LireEntier());
-}
-
-TEST_F(TexteEntreeTest, ErrorsNameFileLineAndToken) {
-  Ouvrir("1\r\n\r\n  0,3 x\n4 1e400\n$fin\n");
-  EXPECT_EQ(1, entree_.LireEntier());
-  const std::string nom = chemin_.string();
-  struct Cas {
-    bool entier;
-    TypeErreur type;
-    std::string contexte;
-  };
-  const Cas cas[] = {
-      {false, TypeErreur::EntreeNumeriqueInvalide, nom + ", ligne 3 : \"0,3\""},
-      {true, TypeErreur::EntreeNumeriqueInvalide, nom + ", ligne 3 : \"x\""},
-      {true, TypeErreur::EntreeNumeriqueInvalide, ""},
-      {false, TypeErreur::DepassementFlottant, nom + ", ligne 4 : \"1e400\""},
-      {true, TypeErreur::EntreeNumeriqueInvalide, nom + ", ligne 5 : \"$fin\""},
-  };
-  for (const Cas& c : cas) {
-    if (c.contexte.empty()) {
-      EXPECT_EQ(4, entree_.LireEntier());
-      continue;
-    }
-    try {
-      if (c.entier) {
-        entree_.LireEntier();
-      } else {
-        entree_.LireReel();
+// Reads `contenu` with one operation per letter of `suite`: E an integer,
+// R a real, L a whole line (in brackets), F the end-of-file test, S skips
+// the rest of the line. Errors show their message and context, the file
+// being named f.
+std::string Lire(const std::string& contenu, std::string_view suite) {
+  const std::filesystem::path chemin = donnees::Temporaire();
+  std::ofstream(chemin, std::ios::binary) << contenu;
+  std::string trace;
+  {
+    TTexteEntree entree;
+    EXPECT_EQ(0, entree.Ouvrir(chemin.string()));
+    std::string ligne;
+    const std::map<char, std::function<std::string()>> operations = {
+        {'E', [&] { return Texte(entree.LireEntier()) + " "; }},
+        {'R', [&] { return Texte(entree.LireReel()) + " "; }},
+        {'L', [&] { return (entree.LireLigne(ligne), "[" + ligne + "] "); }},
+        {'F', [&] { return std::string(entree.FinDeFichier() ? "fin " : "- "); }},
+        {'S', [&] { return (entree.SauterLigne(), std::string()); }}};
+    for (const char operation : suite) {
+      try {
+        trace += operations.at(operation)();
+      } catch (const ErreurExecution& erreur) {
+        trace += std::string(erreur.what()) + " (f" +
+                 erreur.Contexte().substr(chemin.string().size()) + ") ";
       }
-      ADD_FAILURE() << "no error for " << c.contexte;
-    } catch (const ErreurExecution& erreur) {
-      EXPECT_EQ(c.type, erreur.Type());
-      EXPECT_EQ(c.contexte, erreur.Contexte());
     }
   }
+  std::filesystem::remove(chemin);
+  return trace;
 }
 
-TEST_F(TexteEntreeTest, SkipTheRestOfTheLine) {
-  Ouvrir("1 2 3\r\n4 5\r6\n7\n\n8");
-  EXPECT_EQ(1, entree_.LireEntier());
-  entree_.SauterLigne();
-  EXPECT_EQ(2, entree_.Ligne());
-  EXPECT_EQ(4, entree_.LireEntier());
-  entree_.SauterLigne();  // a CR alone ends no line
-  EXPECT_EQ(7, entree_.LireEntier());
-  entree_.SauterLigne();
-  entree_.SauterLigne();  // the empty line
-  EXPECT_EQ(8, entree_.LireEntier());
-  entree_.SauterLigne();
-  EXPECT_TRUE(entree_.FinDeFichier());
-  EXPECT_EQ(5, entree_.Ligne());
-}
-
-TEST_F(TexteEntreeTest, WholeLinesWithoutTheirEnds) {
+TEST(TexteEntree, NumbersLinesAndTheEndOfTheFile) {
   const std::string longue(1000, 'L');
-  Ouvrir("abc\r\ndef\na\rb\r\n" + longue + "\n\r\nfin");
-  std::string ligne;
-  const char* attendues[] = {"abc", "def", "ab", longue.c_str(), "", "fin"};
-  for (const char* attendue : attendues) {
-    ASSERT_FALSE(entree_.FinDeFichier());
-    entree_.LireLigne(ligne);
-    EXPECT_EQ(attendue, ligne);
-    entree_.SauterLigne();
-  }
-  EXPECT_TRUE(entree_.FinDeFichier());
-}
-
-TEST_F(TexteEntreeTest, LineEndStaysAfterAWholeLine) {
-  Ouvrir("$noe 9\r\n4\r\n");
-  std::string ligne;
-  entree_.LireLigne(ligne);
-  EXPECT_EQ("$noe 9", ligne);
-  entree_.LireLigne(ligne);
-  EXPECT_EQ("", ligne);
-  EXPECT_EQ(4, entree_.LireEntier());
-}
-
-TEST_F(TexteEntreeTest, CloseTwiceIsAnInputOutputError) {
-  Ouvrir("1");
-  entree_.Fermer();
-  EXPECT_FALSE(entree_.EstOuvert());
-  try {
-    entree_.Fermer();
-    FAIL() << "no error";
-  } catch (const ErreurExecution& erreur) {
-    EXPECT_STREQ("I/O error 103", erreur.what());
+  const std::tuple<std::string, const char*, std::string> cas[] = {
+      // Blanks are codes 0 to 32, line ends included; DEL is none.
+      {" \t\r\n 12\n\n-3\x01 4\0 2.5\x7F\r\n"s, "EEEREF",
+       "12 -3 4 Invalid numeric input (f, ligne 4 : \"2.5\x7F\") 0 fin "},
+      // The end of the file, or Ctrl-Z, reads as 0; a line stops at Ctrl-Z.
+      {"5  \r\n  ", "FEFEFRESL", "- 5 - 0 fin 0 0 [] "},
+      {"$fi\0327\n8\n", "LFERSLF", "[$fi] fin 0 0 [] fin "},
+      // Tokens are cut at 32 characters for an integer, 64 for a real.
+      {std::string(32, '0') + "17 0." + std::string(61, '0') + "125 1" + std::string(31, '0') + "5",
+       "EERREE",
+       "0 17 1e-62 25 Invalid numeric input (f, ligne 1 : \"1" + std::string(31, '0') + "\") 5 "},
+      // An error names the line and the token, which is then read past.
+      {"1\r\n\r\n  0,3 x\n4 1e400\n$fin\n", "EREERE",
+       "1 Invalid numeric input (f, ligne 3 : \"0,3\") Invalid numeric input (f, ligne 3 : \"x\") "
+       "4 Floating point overflow (f, ligne 4 : \"1e400\") Invalid numeric input (f, ligne 5 : "
+       "\"$fin\") "},
+      // CR LF and LF end a line, a lone CR does not.
+      {"1 2 3\r\n4 5\r6\n7\n\n8", "ESESESSESF", "1 4 7 8 fin "},
+      // A whole line leaves its line end in place.
+      {"abc\r\ndef\na\rb\r\n" + longue + "\n\r\nfin", "LLSLSLSLSLSLSF",
+       "[abc] [] [def] [ab] [" + longue + "] [] [fin] fin "}};
+  for (const auto& [contenu, suite, trace] : cas) {
+    EXPECT_EQ(trace, Lire(contenu, suite)) << suite;
   }
 }
-
-TEST(TexteEntree, OpenFailuresGiveTheSystemsReason) {
-  TTexteEntree entree;
-  const auto dossier = std::filesystem::temp_directory_path();
-  EXPECT_EQ(ENOENT, entree.Ouvrir((dossier / "elasplan_absent_5dc1.txt").string()));
-  EXPECT_EQ(EISDIR, entree.Ouvrir(dossier.string()));
-  EXPECT_FALSE(entree.EstOuvert());
-}
-
-#ifdef __linux__
-TEST(TexteEntree, FailedReadIsAnInputOutputError) {
-  // Reading a process's memory at address 0 fails with EIO.
-  TTexteEntree entree;
-  ASSERT_EQ(0, entree.Ouvrir("/proc/self/mem"));
-  try {
-    entree.LireEntier();
-    FAIL() << "no error";
-  } catch (const ErreurExecution& erreur) {
-    EXPECT_EQ(TypeErreur::EntreeSortie, erreur.Type());
-    EXPECT_EQ(EIO, erreur.Code());
-    EXPECT_EQ("/proc/self/mem, ligne 1", erreur.Contexte());
-  }
-}
-#endif
 
 }  // namespace
