@@ -94,9 +94,9 @@ int NombreDeBits(Entier128 n) {
   return haut != 0 ? 64 + std::bit_width(haut) : std::bit_width(static_cast<std::uint64_t>(n));
 }
 
-// q 2^e2 rounded to a 64-bit significand: q is cut to its 64 high bits, the
-// bits below and `reste` (a remainder over `diviseur`, zero when none) tell
-// on which side of the half it lies.
+// (q + reste / diviseur) 2^e2 rounded to nearest, ties to even, on at most
+// 64 bits: a longer q is cut to its 64 high bits, the bits dropped joining
+// the remainder that says on which side of the half the value lies.
 void ArrondirEtendu(Entier128 q, Entier128 reste, Entier128 diviseur, std::uint64_t& significande,
                     int& e2) {
   const int decalage = NombreDeBits(q) > 64 ? NombreDeBits(q) - 64 : 0;

@@ -293,7 +293,10 @@ TEcran Plus(TEcran a, TEcran b, double facteur) {
 }
 
 std::string Point(TEcran p) {
-  return N(p.x) + "," + N(p.y);
+  std::string texte = N(p.x);
+  texte += ',';
+  texte += N(p.y);
+  return texte;
 }
 
 // Unit vector of (x, y), or (0, 0) for a null one.
@@ -1017,19 +1020,29 @@ std::string TexteFixe(double valeur, int decimales) {
   if (!(absolue < 9e15 / static_cast<double>(puissance))) {
     return TexteSignificatif(valeur);
   }
-  const std::uint64_t unites =
+  std::uint64_t unites =
       static_cast<std::uint64_t>(std::floor(absolue * static_cast<double>(puissance) + 0.5));
-  std::string texte = std::to_string(unites / puissance);
+  // Digits from the right in a buffer of their own: thousands of numbers
+  // make a picture.
+  char texte[24];
+  int debut = sizeof texte;
+  const bool negatif = std::signbit(valeur) && unites != 0;
+  for (int i = 0; i < decimales; ++i) {
+    texte[--debut] = static_cast<char>('0' + unites % 10);
+    unites /= 10;
+  }
   if (decimales > 0) {
-    std::string fraction = std::to_string(unites % puissance);
-    texte += '.';
-    texte.append(static_cast<std::size_t>(decimales) - fraction.size(), '0');
-    texte += fraction;
+    texte[--debut] = '.';
   }
-  if (std::signbit(valeur) && unites != 0) {
-    texte.insert(texte.begin(), '-');
+  do {
+    texte[--debut] = static_cast<char>('0' + unites % 10);
+    unites /= 10;
+  } while (unites != 0);
+  if (negatif) {
+    texte[--debut] = '-';
   }
-  return texte;
+  return std::string(texte + debut,
+                     static_cast<std::size_t>(static_cast<int>(sizeof texte) - debut));
 }
 
 std::string TexteSignificatif(double valeur) {
