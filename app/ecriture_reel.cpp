@@ -278,27 +278,8 @@ bool EcrireFixeRapide(TFichierTexte& fichier, bool negatif, std::uint64_t grande
     }
   }
 
-  // Digits from the right: the decimals, the point, then the integer part
-  // (at least one digit) and the sign.
-  char texte[24];
-  int debut = sizeof texte;
-  for (int i = 0; i < decimales; ++i) {
-    texte[--debut] = static_cast<char>('0' + q % 10);
-    q /= 10;
-  }
-  if (decimales > 0) {
-    texte[--debut] = '.';
-  }
-  do {
-    texte[--debut] = static_cast<char>('0' + q % 10);
-    q /= 10;
-  } while (q != 0);
-  if (negatif) {
-    texte[--debut] = '-';
-  }
-  EcrireTexte(fichier,
-              std::string_view(texte + debut, static_cast<std::size_t>(sizeof texte - debut)),
-              largeur);
+  TTexteDecimal tampon;
+  EcrireTexte(fichier, TexteDecimal(tampon, q, decimales, negatif), largeur);
   return true;
 }
 
@@ -352,6 +333,27 @@ void EcrireFixe(TFichierTexte& fichier, bool negatif, std::uint64_t grandeur, in
 }
 
 }  // namespace
+
+// Digits from the right: the decimals, the point, the integer part, the sign.
+std::string_view TexteDecimal(TTexteDecimal& tampon, std::uint64_t unites, int decimales,
+                              bool negatif) {
+  std::size_t debut = tampon.size();
+  for (int i = 0; i < decimales; ++i) {
+    tampon[--debut] = static_cast<char>('0' + unites % 10);
+    unites /= 10;
+  }
+  if (decimales > 0) {
+    tampon[--debut] = '.';
+  }
+  do {
+    tampon[--debut] = static_cast<char>('0' + unites % 10);
+    unites /= 10;
+  } while (unites != 0);
+  if (negatif) {
+    tampon[--debut] = '-';
+  }
+  return std::string_view(tampon.data() + debut, tampon.size() - debut);
+}
 
 void EcrireReel(TFichierTexte& fichier, double valeur, int largeur, int decimales) {
   const std::uint64_t bits = std::bit_cast<std::uint64_t>(valeur);

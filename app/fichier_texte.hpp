@@ -12,6 +12,7 @@
 // shows, so the run ends on it as before and the file keeps the same bytes.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -89,6 +90,14 @@ TFichierTexte& Console();
 void EcrireTexte(TFichierTexte& fichier, std::string_view texte, int largeur = 0);
 void EcrireCaractere(TFichierTexte& fichier, char caractere);
 void EcrireEntier(TFichierTexte& fichier, std::int32_t valeur, int largeur = 0);
+// Room for any 64-bit count written with its decimals, point and sign.
+using TTexteDecimal = std::array<char, 24>;
+// `unites` with its last `decimales` digits (0 to 9) after the point, at
+// least one digit before it, and "-" first when `negatif`; the text ends the
+// buffer.
+std::string_view TexteDecimal(TTexteDecimal& tampon, std::uint64_t unites, int decimales,
+                              bool negatif);
+
 // With decimals (>= 0), the fixed form in the given width; without, the
 // scientific form, in 23 characters when no width is given either.
 void EcrireReel(TFichierTexte& fichier, double valeur, int largeur = 0, int decimales = -1);

@@ -1020,29 +1020,10 @@ std::string TexteFixe(double valeur, int decimales) {
   if (!(absolue < 9e15 / static_cast<double>(puissance))) {
     return TexteSignificatif(valeur);
   }
-  std::uint64_t unites =
+  const auto unites =
       static_cast<std::uint64_t>(std::floor(absolue * static_cast<double>(puissance) + 0.5));
-  // Digits from the right in a buffer of their own: thousands of numbers
-  // make a picture.
-  char texte[24];
-  int debut = sizeof texte;
-  const bool negatif = std::signbit(valeur) && unites != 0;
-  for (int i = 0; i < decimales; ++i) {
-    texte[--debut] = static_cast<char>('0' + unites % 10);
-    unites /= 10;
-  }
-  if (decimales > 0) {
-    texte[--debut] = '.';
-  }
-  do {
-    texte[--debut] = static_cast<char>('0' + unites % 10);
-    unites /= 10;
-  } while (unites != 0);
-  if (negatif) {
-    texte[--debut] = '-';
-  }
-  return std::string(texte + debut,
-                     static_cast<std::size_t>(static_cast<int>(sizeof texte) - debut));
+  TTexteDecimal tampon;
+  return std::string(TexteDecimal(tampon, unites, decimales, std::signbit(valeur) && unites != 0));
 }
 
 std::string TexteSignificatif(double valeur) {
