@@ -2,6 +2,7 @@
 #include "app/erreurs.hpp"
 
 #include <cerrno>
+#include <charconv>
 #include <cstring>
 
 #include "app/fichier_texte.hpp"
@@ -33,26 +34,15 @@ const char* MessageFixe(TypeErreur type) {
 // The message of a refused read or write, built without allocating so that
 // the floating-point trap handler can use it.
 struct TMessageEntreeSortie {
-  char texte[32];
+  char texte[32] = "I/O error ";
   explicit TMessageEntreeSortie(int code) {
     if (code == ENOSPC) {
       std::strcpy(texte, "Disk full");
     } else if (code == EACCES || code == EPERM || code == EROFS) {
       std::strcpy(texte, "File access denied");
     } else {
-      char chiffres[12];
-      int n = 0;
-      unsigned grandeur = code < 0 ? 0u - static_cast<unsigned>(code) : static_cast<unsigned>(code);
-      do {
-        chiffres[n++] = static_cast<char>('0' + grandeur % 10);
-        grandeur /= 10;
-      } while (grandeur != 0);
-      std::strcpy(texte, code < 0 ? "I/O error -" : "I/O error ");
-      std::size_t fin = std::strlen(texte);
-      while (n > 0) {
-        texte[fin++] = chiffres[--n];
-      }
-      texte[fin] = '\0';
+      char* fin = texte + std::strlen(texte);
+      *std::to_chars(fin, texte + sizeof texte - 1, code).ptr = '\0';
     }
   }
 };
