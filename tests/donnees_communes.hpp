@@ -1,4 +1,5 @@
-// What several test files share: temporary files and their contents.
+// What several test files share: temporary files and their contents, and the
+// run-time errors that routines raise.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -7,6 +8,8 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+
+#include "app/erreurs.hpp"
 
 namespace donnees {
 
@@ -20,6 +23,18 @@ inline std::filesystem::path Temporaire() {
   const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
   return std::filesystem::temp_directory_path() /
          (std::string("elasplan_") + test->test_suite_name() + "_" + test->name() + ".txt");
+}
+
+// The message of the run-time error that `appel` raises, with its context in
+// brackets after it if `avecContexte`; "no error" when none is raised.
+template <typename Appel>
+std::string Erreur(Appel&& appel, bool avecContexte = false) {
+  try {
+    appel();
+  } catch (const ErreurExecution& erreur) {
+    return erreur.what() + (avecContexte ? " (" + erreur.Contexte() + ")" : std::string());
+  }
+  return "no error";
 }
 
 }  // namespace donnees

@@ -12,6 +12,7 @@
 #include <functional>
 #include <iterator>
 #include <random>
+#include <sstream>
 #include <stdexcept>
 #include <system_error>
 #include <thread>
@@ -250,13 +251,15 @@ void Executer(const Lancement& lancement, const Flux& flux, const fs::path& doss
 
 #endif
 
-}  // namespace
-
+// Whether this system can give a run these options: Windows has no limit of
+// file size per process, and a full device only under Wine.
 bool Possible(const Lancement& lancement) {
   return (kLimiteTaille || lancement.limiteTailleFichier < 0) &&
          (lancement.sortie != SortieStandard::Pleine ||
           std::fstream(kPlein, std::ios::in | std::ios::out).is_open());
 }
+
+}  // namespace
 
 std::string LireFichier(const fs::path& chemin) {
   std::ifstream entree(chemin, std::ios::binary);
@@ -312,6 +315,50 @@ Execution Lancer(const Lancement& lancement, int appelsVisualiseurAttendus) {
   execution.sortie = LireFichier(dossier / "stdout");
   execution.erreur = LireFichier(dossier / "stderr");
   execution.visualiseur = LignesJournal(dossier / kJournal, kCommande);
+  return execution;
+}
+
+std::optional<Execution> LancerCas(const fs::path& cas, const fs::path& dossier) {
+  if (fs::exists(cas / "entree")) {
+    fs::copy(cas / "entree", dossier, fs::copy_options::recursive);
+  }
+  Lancement lancement{ELASPLAN_PROGRAMME, dossier, LireFichier(cas / "stdin")};
+  std::istringstream montage(LireFichier(cas / "montage"));
+  for (std::string mot; montage >> mot;) {
+    if (mot.starts_with("#")) {
+      std::getline(montage, mot);
+    } else if (mot == "limite") {
+      montage >> lancement.limiteTailleFichier;
+    } else if (mot == "entree-fermee") {
+      lancement.entreeFermee = true;
+    } else if (mot == "sortie-fermee" || mot == "sortie-pleine") {
+      lancement.sortie = mot == "sortie-fermee" ? SortieStandard::Fermee : SortieStandard::Pleine;
+    } else {
+      throw std::invalid_argument("unknown word in montage: " + mot);
+    }
+  }
+  const std::string commande = LireFichier(cas / "commande");
+  const DossierTemporaire outils;  // "$o" of the shell script
+  if (!commande.empty()) {
+    lancement.programme = outils.Chemin() / "enveloppe";
+    EcrireFichier(lancement.programme, "#!/bin/sh\nprogramme='" ELASPLAN_PROGRAMME "'\no='" +
+                                           outils.Chemin().string() + "'\n" + commande);
+    fs::permissions(lancement.programme, fs::perms::owner_all);
+  }
+#ifdef _WIN32
+  if (!commande.empty()) {  // no shell
+    return std::nullopt;
+  }
+#endif
+  if (!Possible(lancement)) {
+    return std::nullopt;
+  }
+  const std::string vues = LireFichier(cas / "attendu" / "visualiseur");
+  const Execution execution =
+      Lancer(lancement, static_cast<int>(std::count(vues.begin(), vues.end(), '\n')));
+  if (!commande.empty() && execution.statut == 77) {  // the shell lacks a means it needs
+    return std::nullopt;
+  }
   return execution;
 }
 

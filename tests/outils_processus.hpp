@@ -4,6 +4,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,11 +38,6 @@ struct Execution {
 // when none is expected); on Windows once every process of the run has ended.
 Execution Lancer(const Lancement& lancement, int appelsVisualiseurAttendus = 0);
 
-// Whether this system can give a run these options: Windows has no limit of
-// file size per process, and a full device only under Wine. A test skips
-// what is not possible.
-bool Possible(const Lancement& lancement);
-
 // A new empty temporary folder, removed with all it holds by the destructor.
 class DossierTemporaire {
  public:
@@ -54,6 +50,12 @@ class DossierTemporaire {
  private:
   std::filesystem::path chemin_;
 };
+
+// Runs the golden case of folder `cas` (see test_bout_en_bout.cpp) in
+// `dossier`, its entree/ copied there; none when this system cannot give it
+// what it needs. A copy that fails throws.
+std::optional<Execution> LancerCas(const std::filesystem::path& cas,
+                                   const std::filesystem::path& dossier);
 
 // The bytes of a file; empty when it cannot be read.
 std::string LireFichier(const std::filesystem::path& chemin);

@@ -10,8 +10,7 @@
 #include <cfenv>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <initializer_list>
 #include <memory>
 #include <numeric>
 #include <random>
@@ -20,14 +19,12 @@
 #include <vector>
 
 #include "model/structure.hpp"
+#include "tests/donnees_communes.hpp"
 
 class StructureEnMemoire : public testing::Test {
  protected:
-  static constexpr int FautesFlottantes = FE_DIVBYZERO | FE_OVERFLOW | FE_INVALID;
-
   void SetUp() override {
-    chemin_ = std::filesystem::temp_directory_path() /
-              ("elasplan_structure_" + std::to_string(std::random_device{}()) + ".txt");
+    chemin_ = donnees::Temporaire();
     structure_ = std::make_unique<TStructure>();
     Structure = structure_.get();
     ASSERT_TRUE(structure_->Resultats.Creer(chemin_.string()));
@@ -35,7 +32,8 @@ class StructureEnMemoire : public testing::Test {
   }
 
   void TearDown() override {
-    EXPECT_EQ(0, std::fetestexcept(FautesFlottantes)) << "floating-point fault raised";
+    EXPECT_EQ(0, std::fetestexcept(FE_DIVBYZERO | FE_OVERFLOW | FE_INVALID))
+        << "floating-point fault";
     structure_->Abandonner();
     Structure = nullptr;
     structure_.reset();
@@ -51,13 +49,15 @@ class StructureEnMemoire : public testing::Test {
       Vider(structure_->Resultats);
     }
     TFichierTexte::Synchroniser();  // what is handed over, as an outsider sees it
-    std::ifstream entree(chemin_, std::ios::binary);
-    return {std::istreambuf_iterator<char>(entree), std::istreambuf_iterator<char>()};
+    return donnees::Contenu(chemin_);
   }
 
-  void Noeud(std::int32_t n, double x, double y) {
-    S().Noeuds[n] = TPoint{x, y};
-    S().NbNoeuds = std::max(S().NbNoeuds, n);
+  // Nodes at the given points, numbered from `premier` on.
+  void Noeuds(std::int32_t premier, std::initializer_list<TPoint> points) {
+    for (const TPoint& p : points) {
+      S().Noeuds[premier] = p;
+      S().NbNoeuds = std::max(S().NbNoeuds, premier++);
+    }
   }
 
   TElement& Element(std::int32_t a, std::int32_t b, std::int32_t c, double epaisseur, double e,
@@ -79,9 +79,7 @@ class StructureEnMemoire : public testing::Test {
 
   // Nodes (0, 0), (1, 0), (0, 1) as 1, 2, 3 and the element 1, 2, 3 on them.
   TElement& TriangleUnite(double epaisseur, double e, double nu) {
-    Noeud(1, 0.0, 0.0);
-    Noeud(2, 1.0, 0.0);
-    Noeud(3, 0.0, 1.0);
+    Noeuds(1, {{0.0, 0.0}, {1.0, 0.0}, {0.0, 1.0}});
     return Element(1, 2, 3, epaisseur, e, nu);
   }
 
@@ -103,7 +101,7 @@ class StructureEnMemoire : public testing::Test {
     std::shuffle(numero.begin(), numero.end(), aleas);
     const double hx = reel(1.0, 100.0), hy = reel(1.0, 100.0), x0 = reel(-500.0, 500.0);
     for (int k = 0; k < nombre; ++k) {
-      Noeud(numero[k], x0 + (k % nx + reel(-0.2, 0.2)) * hx, (k / nx + reel(-0.2, 0.2)) * hy);
+      Noeuds(numero[k], {{x0 + (k % nx + reel(-0.2, 0.2)) * hx, (k / nx + reel(-0.2, 0.2)) * hy}});
     }
     // Cell k: its diagonal from k to k + nx + 1, or from k + 1 to k + nx.
     for (int k = 0; k + nx < nombre; ++k) {

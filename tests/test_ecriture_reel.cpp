@@ -83,29 +83,24 @@ TEST(EcritureReelDeathTest, BothFormsCharacterForCharacterWithoutFault) {
 // stored value, rounded here half away from zero on its next digit.
 std::string FixeDeReference(double valeur, int largeur, int decimales) {
   std::vector<char> exact(1500);
-  std::snprintf(exact.data(), exact.size(), "%.1100f", std::fabs(valeur));
+  // A leading 0 takes the carry of a rounding up, and is dropped otherwise.
+  std::snprintf(exact.data(), exact.size(), "0%.1100f", std::fabs(valeur));
   std::string chiffres(exact.data());
   const std::size_t point = chiffres.find('.');
   chiffres.erase(point, 1);
   const std::size_t garde = point + static_cast<std::size_t>(decimales);
-  const bool versLeHaut = chiffres[garde] >= '5';
-  chiffres.resize(garde);
-  for (std::size_t i = garde; versLeHaut; --i) {
-    if (i == 0) {
-      chiffres.insert(chiffres.begin(), '1');
-      break;
+  if (chiffres[garde] >= '5') {
+    std::size_t i = garde - 1;
+    for (; chiffres[i] == '9'; --i) {
+      chiffres[i] = '0';
     }
-    if (chiffres[i - 1] != '9') {
-      ++chiffres[i - 1];
-      break;
-    }
-    chiffres[i - 1] = '0';
+    ++chiffres[i];
   }
-  const std::size_t entiers = chiffres.size() - static_cast<std::size_t>(decimales);
+  const std::size_t debut = chiffres[0] == '0' ? 1 : 0;
   std::string texte(std::signbit(valeur) ? 1 : 0, '-');
-  texte.append(chiffres, 0, entiers);
+  texte.append(chiffres, debut, point - debut);
   if (decimales > 0) {
-    texte.append(1, '.').append(chiffres, entiers);
+    texte.append(1, '.').append(chiffres, point, garde - point);
   }
   if (texte.size() < static_cast<std::size_t>(largeur)) {
     texte.insert(texte.begin(), static_cast<std::size_t>(largeur) - texte.size(), ' ');

@@ -7,7 +7,6 @@
 #include <string>
 #include <utility>
 
-#include "app/erreurs.hpp"
 #include "tests/donnees_communes.hpp"
 
 namespace {
@@ -75,30 +74,21 @@ TEST_F(FichierTexteTest, StoreWrittenWhenFullAndWhenGivenUp) {
   EXPECT_EQ(2 * depot + 100 - (2 * depot + 100) % TFichierTexte::TailleTampon, Taille());
 }
 
-// The message of the run-time error that `ecrire` raises.
-std::string Erreur(TFichierTexte& fichier, void (*ecrire)(TFichierTexte&)) {
-  try {
-    ecrire(fichier);
-  } catch (const ErreurExecution& erreur) {
-    return erreur.what();
-  }
-  return "no error";
-}
-
 TEST_F(FichierTexteTest, RefusedWritesEndTheRunWithTheirCode) {
+  using donnees::Erreur;
   fichier_.Fermer();
-  EXPECT_EQ("I/O error 105", Erreur(fichier_, [](TFichierTexte& f) { EcrireTexte(f, "x"); }));
-  EXPECT_EQ("I/O error 105", Erreur(fichier_, FinDeLigne));
-  EXPECT_EQ("I/O error 103", Erreur(fichier_, Vider));
+  EXPECT_EQ("I/O error 105", Erreur([&] { EcrireTexte(fichier_, "x"); }));
+  EXPECT_EQ("I/O error 105", Erreur([&] { FinDeLigne(fichier_); }));
+  EXPECT_EQ("I/O error 103", Erreur([&] { Vider(fichier_); }));
   TFichierTexte plein;
   if (plein.Creer("/dev/full")) {  // not on Windows
     EcrireTexte(plein, "abc");
-    EXPECT_EQ("Disk full", Erreur(plein, [](TFichierTexte& f) {
-                Vider(f);
+    EXPECT_EQ("Disk full", Erreur([&] {
+                Vider(plein);
                 TFichierTexte::Synchroniser();
               }));
     EcrireTexte(plein, "abc");
-    EXPECT_EQ("Disk full", Erreur(plein, [](TFichierTexte& f) { f.Fermer(); }));
+    EXPECT_EQ("Disk full", Erreur([&] { plein.Fermer(); }));
   }
 }
 

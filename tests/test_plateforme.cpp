@@ -2,36 +2,54 @@
 
 #include <gtest/gtest.h>
 
-#ifdef _WIN32
-#include <tuple>
+#include <utility>
 
+#ifdef _WIN32
 #include <windows.h>
 #include <xmmintrin.h>
 #endif
 
 namespace {
 
-#ifdef _WIN32
+// Operands the compiler cannot fold.
+volatile double zero = 0.0, un = 1.0, enorme = 1e308, resultat = 0.0;
 
+#ifdef _WIN32
 // Faults of the SSE unit may come as a group, to be told apart by the flags
-// saved with the faulting context.
-TEST(PlateformeDeathTest, GroupedSseFaultsAreNamedByTheirFlag) {
-  const std::tuple<DWORD, unsigned, const char*> cas[] = {
-      {STATUS_FLOAT_MULTIPLE_FAULTS, 0x01, "Invalid floating point operation"},
-      {STATUS_FLOAT_MULTIPLE_FAULTS, 0x04, "Floating point division by zero"},
-      {STATUS_FLOAT_MULTIPLE_TRAPS, 0x08 | 0x20, "Floating point overflow"}};  // inexact too
-  for (const auto& [code, drapeaux, message] : cas) {
+// saved with the faulting context. Setting a flag does not trap: the
+// exception is raised by hand.
+void Groupe(DWORD code, unsigned drapeaux) {
+  _mm_setcsr(_mm_getcsr() | drapeaux);
+  RaiseException(code, 0, 0, nullptr);
+}
+#endif
+
+// With the traps on, a floating-point fault ends the run with its message.
+TEST(PlateformeDeathTest, FloatingPointFaultsEndTheRunWithTheirMessage) {
+  const std::pair<void (*)(), const char*> cas[] = {
+      {[] { resultat = un / zero; }, "Floating point division by zero"},
+      {[] { resultat = enorme * enorme; }, "Floating point overflow"},
+      // 0/0 comes before 1/0: the first fault is the one named.
+      {[] {
+         resultat = zero / zero;
+         resultat = un / zero;
+       },
+       "Invalid floating point operation"},
+#ifdef _WIN32
+      {[] { Groupe(STATUS_FLOAT_MULTIPLE_FAULTS, 0x01); }, "Invalid floating point operation"},
+      {[] { Groupe(STATUS_FLOAT_MULTIPLE_FAULTS, 0x04); }, "Floating point division by zero"},
+      // Inexact raised too.
+      {[] { Groupe(STATUS_FLOAT_MULTIPLE_TRAPS, 0x08 | 0x20); }, "Floating point overflow"},
+#endif
+  };
+  for (const auto& [faute, message] : cas) {
     EXPECT_EXIT(
         {
           plateforme::ActiverExceptionsFlottantes();
-          // Setting a flag does not trap; the exception is raised by hand.
-          _mm_setcsr(_mm_getcsr() | drapeaux);
-          RaiseException(code, 0, 0, nullptr);
+          faute();
         },
         testing::ExitedWithCode(1), message);
   }
 }
-
-#endif
 
 }  // namespace

@@ -6,8 +6,11 @@
 #include <initializer_list>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
+
+#include "tests/donnees_communes.hpp"
 
 namespace {
 
@@ -19,15 +22,12 @@ TEST(Structure, EquationNumbersAndTheirLimits) {
   s->Elements.Liste[1] = std::make_unique<TElement>();
   s->Elements.Liste[7] = std::make_unique<TElement>();
   TElement& element = *s->Elements.Liste[1];
-  element.Sommets[1] = 3;
-  element.Sommets[2] = 1;
-  element.Sommets[3] = 2;
+  std::tie(element.Sommets[1], element.Sommets[2], element.Sommets[3]) = std::tuple(3, 1, 2);
   Tableau<std::int32_t, NbDdlElement> d;
   s->DdlElement(1, d);
   const auto ddl = d.Tranche(1, NbDdlElement);
   std::vector<int> vus(ddl.begin(), ddl.end());
-  int premier = 0;
-  int second = 0;
+  int premier = 0, second = 0;
   for (const int n : {1, 100, 0}) {
     s->DdlNoeud(n, premier, second);
     vus.insert(vus.end(), {premier, second});
@@ -47,13 +47,7 @@ TEST(Structure, EquationNumbersAndTheirLimits) {
       {[&] { d[-2147483647 - 1] = 0; }, "Range check error (indice -2147483648 hors de 1..6)"},
       {[&] { d[7] = 0; }, "Range check error (indice 7 hors de 1..6)"}};
   for (const auto& [appel, attendu] : erreurs) {
-    std::string obtenu = "no error";
-    try {
-      appel();
-    } catch (const ErreurExecution& erreur) {
-      obtenu = std::string(erreur.what()) + " (" + erreur.Contexte() + ")";
-    }
-    EXPECT_EQ(attendu, obtenu);
+    EXPECT_EQ(attendu, donnees::Erreur(appel, true));
   }
 }
 

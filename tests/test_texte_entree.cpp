@@ -33,11 +33,9 @@ std::string Texte(T valeur) {
 template <typename T>
 std::string Convertir(bool (*convertir)(std::string_view, T&), const std::string& texte) {
   T valeur{};
-  try {
-    return convertir(texte, valeur) ? Texte(valeur) : "refus";
-  } catch (const ErreurExecution& erreur) {
-    return erreur.what();
-  }
+  bool valide = false;
+  const std::string erreur = donnees::Erreur([&] { valide = convertir(texte, valeur); });
+  return erreur != "no error" ? erreur : valide ? Texte(valeur) : "refus";
 }
 
 using Cas = std::pair<std::string, const char*>;
