@@ -26,6 +26,20 @@ constexpr int kLargeurSansLargeur = 23;
 constexpr int kMinSignificatifs = 2;
 constexpr int kMaxSignificatifs = 18;
 
+// A finite magnitude as m 2^e, m an integer below 2^53.
+struct TBinaire {
+  std::uint64_t mantisse;
+  int exposant;
+};
+
+TBinaire Decomposer(std::uint64_t grandeur) {
+  const int champExposant = static_cast<int>((grandeur & kMasqueExposant) >> 52);
+  if (champExposant == 0) {
+    return {grandeur & kMasqueMantisse, -1074};  // denormals and zero
+  }
+  return {(grandeur & kMasqueMantisse) | std::uint64_t{1} << 52, champExposant - 1075};
+}
+
 // The exact decimal digits of a finite magnitude m * 2^e: the integer part at
 // once, then the fraction one digit at a time. The fraction is a numerator
 // over 2^E (E = -e); each digit is the part at and above bit E of ten times
@@ -57,13 +71,7 @@ class TChiffresExacts {
 };
 
 TChiffresExacts::TChiffresExacts(std::uint64_t grandeur) {
-  const int champExposant = static_cast<int>((grandeur & kMasqueExposant) >> 52);
-  std::uint64_t mantisse = grandeur & kMasqueMantisse;
-  int exposant = -1074;  // denormals and zero
-  if (champExposant != 0) {
-    mantisse |= std::uint64_t{1} << 52;
-    exposant = champExposant - 1075;
-  }
+  auto [mantisse, exposant] = Decomposer(grandeur);
   while (mantisse != 0 && (mantisse & 1) == 0 && exposant < 0) {
     mantisse >>= 1;
     ++exposant;
@@ -245,13 +253,7 @@ bool EcrireFixeRapide(TFichierTexte& fichier, bool negatif, std::uint64_t grande
     return false;
   }
   const std::uint64_t puissance = kPuissances[decimales];
-  const int champExposant = static_cast<int>((grandeur & kMasqueExposant) >> 52);
-  std::uint64_t mantisse = grandeur & kMasqueMantisse;
-  int exposant = -1074;
-  if (champExposant != 0) {
-    mantisse |= std::uint64_t{1} << 52;
-    exposant = champExposant - 1075;
-  }
+  const auto [mantisse, exposant] = Decomposer(grandeur);
   // The value times 10^d, rounded: its integer part q and the bit that says
   // whether the rest is half a unit or more.
   std::uint64_t q = 0;
