@@ -10,8 +10,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <system_error>
 
 #include "app/erreurs.hpp"
 #include "app/plateforme.hpp"
@@ -304,10 +302,7 @@ int TTexteEntree::Ouvrir(const std::string& nom) {
   }
   const int descripteur = plateforme::OuvrirLecture(nom);
   if (descripteur < 0) {
-    // Windows refuses a directory as access denied: name it for what it is.
-    const int code = plateforme::DerniereErreur();
-    std::error_code erreur;
-    return std::filesystem::is_directory(nom, erreur) ? EISDIR : code;
+    return plateforme::DerniereErreur();
   }
   if (plateforme::EstDossier(descripteur)) {
     plateforme::Fermer(descripteur);
