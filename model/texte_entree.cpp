@@ -267,8 +267,12 @@ bool ConvertirReel(std::string_view texte, double& valeur) {
   if (i != texte.size()) {
     return false;
   }
-  if (ConvertirReelRapide(texte, valeur)) {
-    return true;
+  // The integer route reproduces the x87 extended format only; elsewhere the
+  // library alone converts.
+  if constexpr (LDBL_MANT_DIG == 64) {
+    if (ConvertirReelRapide(texte, valeur)) {
+      return true;
+    }
   }
   // A token is at most 64 characters; a longer text goes through a string.
   char court[TTexteEntree::LongueurMaxReel + 1];
