@@ -141,10 +141,18 @@ void Executer(const Lancement& lancement, const Flux& flux, const fs::path& doss
   std::wstring ligne = L"\"" + programme.wstring() + L"\"";
   PROCESS_INFORMATION processus{};
   const auto debut = Horloge::now();
-  const BOOL lance =
-      CreateProcessW(programme.c_str(), ligne.data(), nullptr, nullptr, TRUE,
-                     CREATE_SUSPENDED | CREATE_NO_WINDOW | EXTENDED_STARTUPINFO_PRESENT, nullptr,
-                     lancement.dossier.c_str(), &demarrage.StartupInfo, &processus);
+  // Wine, busy starting other processes, now and then refuses one with an
+  // internal error before it runs anything: that start is tried again.
+  const auto lancer = [&] {
+    return CreateProcessW(programme.c_str(), ligne.data(), nullptr, nullptr, TRUE,
+                          CREATE_SUSPENDED | CREATE_NO_WINDOW | EXTENDED_STARTUPINFO_PRESENT,
+                          nullptr, lancement.dossier.c_str(), &demarrage.StartupInfo, &processus);
+  };
+  BOOL lance = lancer();
+  for (int essai = 2; essai <= 3 && !lance && GetLastError() == ERROR_INTERNAL_ERROR; ++essai) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    lance = lancer();
+  }
   DeleteProcThreadAttributeList(attributs);
   if (!lance) {
     throw ErreurSysteme("CreateProcessW");
