@@ -1,6 +1,6 @@
 // Runner of the built program for the tests. Both systems share the run's
-// folder (its standard streams and the fake viewer's log), the waits within a
-// time limit and the reading of the log; each starts the program its own way.
+// folder (its standard streams and the fake viewer's log) and the reading of
+// the log; each starts the program its own way and awaits all it started.
 #include "tests/outils_processus.hpp"
 
 #include <algorithm>
@@ -23,6 +23,7 @@
 #include <memory>
 #else
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -41,17 +42,6 @@ using Horloge = std::chrono::steady_clock;
 using Flux = std::array<fs::path, 3>;
 
 const char kJournal[] = "visualiseur.log";
-
-// Whether fini() became true within the given time from the start.
-bool Attendre(const std::function<bool()>& fini, Horloge::time_point debut, double secondes) {
-  while (!fini()) {
-    if (Horloge::now() - debut > std::chrono::duration<double>(secondes)) {
-      return false;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
-  }
-  return true;
-}
 
 // The complete lines of the viewer's log. Each starts with the command line
 // the program must build before the file name: checked, then left out.
@@ -76,6 +66,17 @@ const fs::path kPlein = L"Z:\\dev\\full";
 const std::string kCommande = "notepad ";
 const bool kLimiteTaille = false;  // no limit of file size per process
 
+// Whether fini() became true within the given time from the start.
+bool Attendre(const std::function<bool()>& fini, Horloge::time_point debut, double secondes) {
+  while (!fini()) {
+    if (Horloge::now() - debut > std::chrono::duration<double>(secondes)) {
+      return false;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  return true;
+}
+
 std::system_error ErreurSysteme(const char* quoi) {
   return std::system_error(static_cast<int>(GetLastError()), std::system_category(), quoi);
 }
@@ -96,7 +97,7 @@ Poignee Ouvrir(const fs::path& chemin, DWORD acces) {
   return Poignee(h);
 }
 
-void Executer(const Lancement& lancement, const Flux& flux, const fs::path& dossier, int,
+void Executer(const Lancement& lancement, const Flux& flux, const fs::path& dossier,
               Execution& execution) {
   // The program and the fake viewer are copied into the run's folder: a
   // command line without a path finds its program first in the folder of the
@@ -198,7 +199,7 @@ const fs::path kPlein = "/dev/full";
 const std::string kCommande = "1 ";  // the fake viewer logs its count of arguments, then them
 const bool kLimiteTaille = true;
 
-void Executer(const Lancement& lancement, const Flux& flux, const fs::path& dossier, int appels,
+void Executer(const Lancement& lancement, const Flux& flux, const fs::path& dossier,
               Execution& execution) {
   const fs::path faux = dossier / "xdg-open";  // found first on PATH
   EcrireFichier(
@@ -206,6 +207,12 @@ void Executer(const Lancement& lancement, const Flux& flux, const fs::path& doss
   fs::permissions(faux, fs::perms::owner_all);
   const char* const systeme = std::getenv("PATH");
   std::string path = "PATH=" + dossier.string() + ":" + (systeme != nullptr ? systeme : "");
+  // Every process of the run, the viewer included, holds the writing end of
+  // this pipe: its end of file says that all of them have ended.
+  int temoin[2];
+  if (pipe2(temoin, O_CLOEXEC) != 0) {
+    throw std::system_error(errno, std::generic_category(), "pipe2");
+  }
 
   const auto debut = Horloge::now();
   const pid_t pid = fork();
@@ -221,7 +228,8 @@ void Executer(const Lancement& lancement, const Flux& flux, const fs::path& doss
         _exit(126);
       }
     }
-    if (chdir(lancement.dossier.c_str()) != 0) {
+    // Inherited, and above any number the program opens.
+    if (fcntl(temoin[1], F_DUPFD, 100) < 0 || chdir(lancement.dossier.c_str()) != 0) {
       _exit(126);
     }
     if (lancement.limiteTailleFichier >= 0) {
@@ -235,26 +243,27 @@ void Executer(const Lancement& lancement, const Flux& flux, const fs::path& doss
     _exit(127);
   }
 
-  int etat = 0;
-  if (!Attendre([&] { return waitpid(pid, &etat, WNOHANG) == pid; }, debut,
-                lancement.delaiSecondes)) {
-    kill(pid, SIGKILL);
-    waitpid(pid, &etat, 0);
-    execution.delaiDepasse = true;
+  close(temoin[1]);
+  const auto fin = debut + std::chrono::duration<double>(lancement.delaiSecondes);
+  for (char octet = 0;;) {
+    const auto reste = std::chrono::ceil<std::chrono::milliseconds>(fin - Horloge::now());
+    pollfd attente{temoin[0], POLLIN, 0};
+    const int pret = poll(&attente, 1, static_cast<int>(std::max<long>(reste.count(), 0)));
+    if (pret == 0) {
+      kill(pid, SIGKILL);
+      execution.delaiDepasse = true;
+      break;
+    }
+    if (pret > 0 && read(temoin[0], &octet, 1) == 0) {
+      break;
+    }
   }
+  close(temoin[0]);
+  int etat = 0;
+  waitpid(pid, &etat, 0);
   execution.dureeSecondes = std::chrono::duration<double>(Horloge::now() - debut).count();
   execution.statut = WIFEXITED(etat) ? WEXITSTATUS(etat) : -1;
   execution.signal = WIFSIGNALED(etat) ? WTERMSIG(etat) : 0;
-
-  // The viewer is not awaited by the program: give it time to log its start,
-  // and a moment to show itself when none is expected.
-  const auto tous = [&] {
-    return appels > 0 &&
-           LignesJournal(dossier / kJournal, kCommande).size() >= static_cast<std::size_t>(appels);
-  };
-  if (Attendre(tous, Horloge::now(), appels > 0 ? 5.0 : 0.2)) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));  // a further call would show now
-  }
 }
 
 #endif
@@ -306,7 +315,7 @@ DossierTemporaire::~DossierTemporaire() {
   fs::remove_all(chemin_, ignore);
 }
 
-Execution Lancer(const Lancement& lancement, int appelsVisualiseurAttendus) {
+Execution Lancer(const Lancement& lancement) {
   if (!Possible(lancement)) {
     throw std::invalid_argument("options that this system cannot give a run");
   }
@@ -319,16 +328,50 @@ Execution Lancer(const Lancement& lancement, int appelsVisualiseurAttendus) {
   const Flux flux{lancement.entreeFermee ? fs::path() : dossier / "stdin",
                   sorties[static_cast<int>(lancement.sortie)], dossier / "stderr"};
   Execution execution;
-  Executer(lancement, flux, dossier, appelsVisualiseurAttendus, execution);
+  Executer(lancement, flux, dossier, execution);
   execution.sortie = LireFichier(dossier / "stdout");
   execution.erreur = LireFichier(dossier / "stderr");
   execution.visualiseur = LignesJournal(dossier / kJournal, kCommande);
   return execution;
 }
 
+Arbre LireArbre(const fs::path& dossier) {
+  Arbre arbre;
+  std::error_code absent;
+  for (const auto& entree : fs::recursive_directory_iterator(dossier, absent)) {
+    if (fs::is_regular_file(entree.symlink_status())) {
+      arbre[fs::relative(entree.path(), dossier).generic_string()] = LireFichier(entree.path());
+    }
+  }
+  return arbre;
+}
+
+Arbre LireCas(const fs::path& cas) {
+  Arbre fichiers = LireArbre(cas);
+  std::istringstream communs(LireFichier(cas / "communs"));
+  for (std::string ligne; std::getline(communs, ligne);) {
+    const std::size_t nom = ligne.find_last_of(' ') + 1;
+    if (ligne.empty() || ligne.starts_with("#")) {
+      continue;
+    }
+    const fs::path commun = cas.parent_path() / "communs" / ligne.substr(nom);
+    if (nom == 0 || !fs::is_regular_file(commun)) {
+      throw std::invalid_argument("no shared file in communs: " + ligne);
+    }
+    // A file of the case's own comes first.
+    fichiers.emplace(ligne.substr(0, ligne.find_last_not_of(' ', nom - 1) + 1),
+                     LireFichier(commun));
+  }
+  return fichiers;
+}
+
 std::optional<Execution> LancerCas(const fs::path& cas, const fs::path& dossier) {
-  if (fs::exists(cas / "entree")) {
-    fs::copy(cas / "entree", dossier, fs::copy_options::recursive);
+  for (const auto& [nom, octets] : LireCas(cas)) {
+    if (nom.starts_with("entree/")) {
+      const fs::path chemin = dossier / fs::path(nom.substr(7));
+      fs::create_directories(chemin.parent_path());
+      EcrireFichier(chemin, octets);
+    }
   }
   Lancement lancement{ELASPLAN_PROGRAMME, dossier, LireFichier(cas / "stdin")};
   std::istringstream montage(LireFichier(cas / "montage"));
@@ -361,9 +404,7 @@ std::optional<Execution> LancerCas(const fs::path& cas, const fs::path& dossier)
   if (!Possible(lancement)) {
     return std::nullopt;
   }
-  const std::string vues = LireFichier(cas / "attendu" / "visualiseur");
-  const Execution execution =
-      Lancer(lancement, static_cast<int>(std::count(vues.begin(), vues.end(), '\n')));
+  const Execution execution = Lancer(lancement);
   if (!commande.empty() && execution.statut == 77) {  // the shell lacks a means it needs
     return std::nullopt;
   }

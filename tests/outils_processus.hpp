@@ -4,6 +4,7 @@
 #pragma once
 
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -26,17 +27,16 @@ struct Execution {
   int statut = -1;  // exit status, when the program exited
   int signal = 0;   // the signal (on Windows the exception code) that ended it, 0 if none
   bool delaiDepasse = false;
-  double dureeSecondes = 0.0;  // until the program itself ended
+  double dureeSecondes = 0.0;  // until the program and the viewer it started ended
   std::string sortie;          // standard output
   std::string erreur;          // standard error
   // One entry per start of the viewer: the file name it was given.
   std::vector<std::string> visualiseur;
 };
 
-// Runs the program. The viewer is not awaited by the program: on POSIX its
-// log is read once it holds the expected number of calls (or after a moment
-// when none is expected); on Windows once every process of the run has ended.
-Execution Lancer(const Lancement& lancement, int appelsVisualiseurAttendus = 0);
+// Runs the program. The viewer, which the program does not await, is awaited
+// here with every other process of the run before its log is read.
+Execution Lancer(const Lancement& lancement);
 
 // A new empty temporary folder, removed with all it holds by the destructor.
 class DossierTemporaire {
@@ -51,9 +51,18 @@ class DossierTemporaire {
   std::filesystem::path chemin_;
 };
 
-// Runs the golden case of folder `cas` (see test_bout_en_bout.cpp) in
-// `dossier`, its entree/ copied there; none when this system cannot give it
-// what it needs. A copy that fails throws.
+// Files by their paths relative to a folder, with their bytes.
+using Arbre = std::map<std::string, std::string>;
+
+// The regular files under a folder, links aside; none if it is absent.
+Arbre LireArbre(const std::filesystem::path& dossier);
+
+// The files of the golden case of folder `cas` (see test_bout_en_bout.cpp),
+// with those its `communs` file takes from the shared folder.
+Arbre LireCas(const std::filesystem::path& cas);
+
+// Runs that case in `dossier`, its entree/ written there; none when this
+// system cannot give it what it needs. A write that fails throws.
 std::optional<Execution> LancerCas(const std::filesystem::path& cas,
                                    const std::filesystem::path& dossier);
 

@@ -1,6 +1,6 @@
 // Golden end-to-end cases: each folder of tests/e2e is one run of the built
 // program, compared byte for byte with what it must print and write.
-//   entree/            files copied into an empty working folder, only read
+//   entree/            files written into an empty working folder, only read
 //   stdin              what is typed at the prompt
 //   montage            faults of the run, words after "#" aside: "limite <n>"
 //                      (a file size limit, SIGXFSZ ignored), "entree-fermee",
@@ -10,14 +10,15 @@
 //   attendu/stdout, attendu/stderr (absent: empty), attendu/statut (absent: 0)
 //   attendu/fichiers/  every file the run must create there, byte for byte
 //   attendu/visualiseur  one line per start of the viewer (absent: none)
+//   communs            one line per file of entree/ or attendu/ that is shared:
+//                      its path in the case, blanks, its name in e2e/communs/
 // A run this system cannot give (a size limit or a shell on Windows, a full
-// device outside Wine) is skipped. ELASPLAN_REGENERER=1 rewrites attendu/ from
-// the actual run, to be reviewed.
+// device outside Wine) is skipped. ELASPLAN_REGENERER=1 rewrites the case's
+// own attendu/ from the actual run, to be reviewed.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
-#include <map>
 #include <optional>
 #include <set>
 #include <string>
@@ -27,9 +28,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-// Files by their names relative to a folder, with their bytes.
-using Arbre = std::map<std::string, std::string>;
+using essai::Arbre;
 
 const fs::path kCas = ELASPLAN_DOSSIER_E2E;
 
@@ -39,22 +38,19 @@ const Arbre kParDefaut{{"stdout", ""}, {"stderr", ""}, {"statut", "0\n"}, {"visu
 std::set<std::string> NomsDesCas() {
   std::set<std::string> noms;
   for (const auto& entree : fs::directory_iterator(kCas)) {
-    if (entree.is_directory()) {
+    if (entree.is_directory() && entree.path().filename() != "communs") {
       noms.insert(entree.path().filename().string());
     }
   }
   return noms;
 }
 
-// The files under a folder, links aside, none if it is absent; the picture
-// beside the report is checked by its own tests, not byte for byte here.
-Arbre Lire(const fs::path& dossier) {
+// The files of the case under `dossier`, by their paths below it.
+Arbre Sous(const Arbre& cas, const std::string& dossier) {
   Arbre arbre;
-  std::error_code absent;
-  for (const auto& entree : fs::recursive_directory_iterator(dossier, absent)) {
-    if (fs::is_regular_file(entree.symlink_status()) && entree.path().extension() != ".svg") {
-      arbre[fs::relative(entree.path(), dossier).generic_string()] =
-          essai::LireFichier(entree.path());
+  for (const auto& [nom, octets] : cas) {
+    if (nom.starts_with(dossier + "/")) {
+      arbre[nom.substr(dossier.size() + 1)] = octets;
     }
   }
   return arbre;
@@ -64,12 +60,13 @@ class BoutEnBout : public testing::TestWithParam<std::string> {};
 
 TEST_P(BoutEnBout, RunMatchesGolden) {
   const fs::path cas = kCas / GetParam();
-  const fs::path dossierAttendu = cas / "attendu";
-  Arbre attendu = Lire(dossierAttendu);
+  const Arbre fichiers = essai::LireCas(cas);
+  const Arbre entrees = Sous(fichiers, "entree");
+  const Arbre donnes = Sous(fichiers, "attendu");
+  Arbre attendu = donnes;
   attendu.insert(kParDefaut.begin(), kParDefaut.end());
   attendu["statut"] = std::to_string(std::stoi(attendu["statut"])) + "\n";
   essai::DossierTemporaire travail;
-  const Arbre entrees = Lire(cas / "entree");
   const std::optional<essai::Execution> lance = essai::LancerCas(cas, travail.Chemin());
   if (!lance) {
     GTEST_SKIP() << "a means this run needs is missing here";
@@ -84,20 +81,26 @@ TEST_P(BoutEnBout, RunMatchesGolden) {
   for (const auto& ligne : execution.visualiseur) {
     obtenu["visualiseur"] += ligne + "\n";
   }
-  for (const auto& [nom, octets] : Lire(travail.Chemin())) {
-    if (entrees.count(nom) == 0) {
-      obtenu["fichiers/" + nom] = octets;
-    } else {
+  // The picture beside the report is checked by its own tests.
+  for (const auto& [nom, octets] : essai::LireArbre(travail.Chemin())) {
+    if (entrees.count(nom) != 0) {
       EXPECT_EQ(entrees.at(nom).size(), fs::file_size(travail.Chemin() / nom))
           << nom << " written to";
+    } else if (!nom.ends_with(".svg")) {
+      obtenu["fichiers/" + nom] = octets;
     }
   }
 
   if (std::getenv("ELASPLAN_REGENERER") != nullptr) {
+    const fs::path dossierAttendu = cas / "attendu";
+    const Arbre propres = essai::LireArbre(dossierAttendu);
     fs::remove_all(dossierAttendu);
     for (const auto& [nom, octets] : obtenu) {
       const auto defaut = kParDefaut.find(nom);
-      if (nom == "stdout" || defaut == kParDefaut.end() || defaut->second != octets) {
+      const auto donne = donnes.find(nom);  // unchanged, a shared file stays so
+      const bool commun =
+          propres.count(nom) == 0 && donne != donnes.end() && donne->second == octets;
+      if (!commun && (nom == "stdout" || defaut == kParDefaut.end() || defaut->second != octets)) {
         fs::create_directories((dossierAttendu / nom).parent_path());
         essai::EcrireFichier(dossierAttendu / nom, octets);
       }

@@ -78,7 +78,7 @@ void Verifier(const std::string& nom, const std::string& donnees, const Attendu&
   const fs::path d = dossier.Chemin();
   essai::EcrireFichier(d / "plaque.txt", donnees);
   const bool vu = a.statut == 0;
-  const essai::Execution e = essai::Lancer({ELASPLAN_PROGRAMME, d, "plaque\n"}, vu ? 1 : 0);
+  const essai::Execution e = essai::Lancer({ELASPLAN_PROGRAMME, d, "plaque\n"});
   EXPECT_TRUE(!e.delaiDepasse && e.signal == 0) << "hung, or ended by signal " << e.signal;
   EXPECT_EQ(a.statut, e.statut);
   EXPECT_EQ(a.erreur, e.erreur);
