@@ -182,7 +182,7 @@ TEST(Dessin, CompleteAnalysesAloneAreDrawnWithTheirStresses) {
     }
     std::set<fs::path> attendus, dessins;
     for (const std::string& resultats : e->visualiseur) {
-      const std::string rapport = LireFichier(cas.path() / "attendu" / "fichiers" / resultats);
+      const std::string rapport = essai::LireCas(cas.path())["attendu/fichiers/" + resultats];
       if (e->erreur.empty() && rapport.find("\r\nActions de liaison [ N ]:\r\n") != npos) {
         const fs::path dessin =
             *attendus.insert(fs::path(resultats).replace_extension(".svg")).first;
