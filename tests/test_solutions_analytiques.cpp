@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -15,54 +16,21 @@
 
 namespace {
 
-constexpr double kE = 1000, kNu = 0.3, kLongueur = 100, kHauteur = 20;
+constexpr double kE = 1000, kNu = 0.3, kG = kE / (2 * (1 + kNu)), kLongueur = 100, kHauteur = 20;
 
-struct Modele {
-  std::string donnees;
-  std::vector<double> x, y;  // by node
+enum Bord { kRacine, kBout, kBas, kHaut };  // x = 0, x = L, y = 0, y = h
+struct Appui {
+  Bord bord;
+  int code;
+};
+struct Traction {
+  Bord bord;
+  double fx, fy;  // N/mm
 };
 
-// nx by ny cells, each cut into two counter-clockwise triangles, the interior
-// nodes moved off the grid by `decalage` of a cell; node (i, j) is number
-// i (ny + 1) + j + 1. The root x = 0 is held by `code` (its lowest node by a
-// hinge); the free end carries (fx, fy) N/mm.
-Modele Rectangle(int type, int nx, int ny, double decalage, int code, double fx, double fy) {
-  Modele m;
-  std::ostringstream d;
-  d.precision(17);
-  d << "$deb\n$pro\n" << type << "\n$noe\n" << (nx + 1) * (ny + 1) << "\n";
-  for (int i = 0; i <= nx; ++i) {
-    for (int j = 0; j <= ny; ++j) {
-      const double s = i > 0 && i < nx && j > 0 && j < ny ? decalage : 0;
-      m.x.push_back((i + ((i + j) % 2 == 0 ? s : -s)) * kLongueur / nx);
-      m.y.push_back((j + (i % 2 == 0 ? s : -s)) * kHauteur / ny);
-      d << m.x.back() << ' ' << m.y.back() << '\n';
-    }
-  }
-  const auto n = [ny](int i, int j) { return i * (ny + 1) + j + 1; };
-  d << "$ele\n" << 2 * nx * ny << '\n';
-  for (int i = 0; i < nx; ++i) {
-    for (int j = 0; j < ny; ++j) {
-      const std::string materiau = " 1000 0.3 1\n";
-      d << n(i, j) << ' ' << n(i + 1, j) << ' ' << n(i + 1, j + 1) << materiau;
-      d << n(i, j) << ' ' << n(i + 1, j + 1) << ' ' << n(i, j + 1) << materiau;
-    }
-  }
-  d << "$lia\n" << ny + 1 << '\n';
-  for (int j = 0; j <= ny; ++j) {
-    d << (j == 0 ? 3 : code) << ' ' << n(0, j) << '\n';
-  }
-  d << "$cha\n" << ny << '\n';
-  for (int j = 0; j < ny; ++j) {
-    d << "2 " << n(nx, j) << ' ' << n(nx, j + 1) << ' ' << fx << ' ' << fy << '\n';
-  }
-  m.donnees = d.str() + "$fin\n";
-  return m;
-}
-
 struct Resultats {
-  std::vector<double> u, v;  // by node, mm
-  double rx = 0, ry = 0;     // sums of the reactions, N
+  std::vector<double> x, y, u, v;  // by node, mm
+  double rx = 0, ry = 0;           // sums of the reactions, N
   int liaisons = 0;
 };
 
@@ -74,15 +42,55 @@ std::string Section(const std::string& rapport, const std::string& debut) {
   return rapport.substr(depuis, rapport.find("\r\n\r\n", depuis) - depuis);
 }
 
-Resultats Calculer(const Modele& modele) {
+// The rectangle in nx by ny cells, each cut into two counter-clockwise
+// triangles, the interior nodes moved off the grid by `decalage` of a cell;
+// every node of an edge held by its support, every segment of an edge loaded
+// by its traction.
+Resultats Calculer(int type, int nx, int ny, double decalage, const std::vector<Appui>& appuis,
+                   const std::vector<Traction>& tractions) {
+  Resultats r;
+  std::ostringstream d, liaisons, charges;
+  d.precision(17);
+  d << "$deb\n$pro\n" << type << "\n$noe\n" << (nx + 1) * (ny + 1) << "\n";
+  for (int i = 0; i <= nx; ++i) {
+    for (int j = 0; j <= ny; ++j) {
+      const double s = i > 0 && i < nx && j > 0 && j < ny ? decalage : 0;
+      r.x.push_back((i + ((i + j) % 2 == 0 ? s : -s)) * kLongueur / nx);
+      r.y.push_back((j + (i % 2 == 0 ? s : -s)) * kHauteur / ny);
+      d << r.x.back() << ' ' << r.y.back() << '\n';
+    }
+  }
+  const auto n = [ny](int i, int j) { return i * (ny + 1) + j + 1; };
+  d << "$ele\n" << 2 * nx * ny << '\n';
+  for (int i = 0; i < nx; ++i) {
+    for (int j = 0; j < ny; ++j) {
+      d << n(i, j) << ' ' << n(i + 1, j) << ' ' << n(i + 1, j + 1) << " 1000 0.3 1\n";
+      d << n(i, j) << ' ' << n(i + 1, j + 1) << ' ' << n(i, j + 1) << " 1000 0.3 1\n";
+    }
+  }
+  const auto noeud = [&](Bord b, int k) {
+    return b < kBas ? n(b == kRacine ? 0 : nx, k) : n(k, b == kBas ? 0 : ny);
+  };
+  int nbCharges = 0;
+  for (const Appui& a : appuis) {
+    for (int k = 0; k <= (a.bord < kBas ? ny : nx); ++k, ++r.liaisons) {
+      liaisons << a.code << ' ' << noeud(a.bord, k) << '\n';
+    }
+  }
+  for (const Traction& t : tractions) {
+    for (int k = 0; k < (t.bord < kBas ? ny : nx); ++k, ++nbCharges) {
+      charges << "2 " << noeud(t.bord, k) << ' ' << noeud(t.bord, k + 1) << ' ' << t.fx << ' '
+              << t.fy << '\n';
+    }
+  }
+  d << "$lia\n" << r.liaisons << '\n' << liaisons.str() << "$cha\n" << nbCharges << '\n';
   const essai::DossierTemporaire dossier;
-  essai::EcrireFichier(dossier.Chemin() / "m.txt", modele.donnees);
+  essai::EcrireFichier(dossier.Chemin() / "m.txt", d.str() + charges.str() + "$fin\n");
   const essai::Execution e = essai::Lancer({ELASPLAN_PROGRAMME, dossier.Chemin(), "m\n"});
   EXPECT_EQ(0, e.statut) << e.erreur;
   const std::string rapport = essai::LireFichier(dossier.Chemin() / "mr.txt");
-  Resultats r;
   std::istringstream deplacements(Section(rapport, "Ux       Uy\r\n\r\n"));
-  for (double noeud = 0, u = 0, v = 0; deplacements >> noeud >> u >> v;) {
+  for (double numero = 0, u = 0, v = 0; deplacements >> numero >> u >> v;) {
     r.u.push_back(u);
     r.v.push_back(v);
   }
@@ -92,39 +100,65 @@ Resultats Calculer(const Modele& modele) {
     if ((mot == "Rx" || mot == "Ry") && reactions >> egal >> valeur) {
       (mot == "Rx" ? r.rx : r.ry) += valeur;
     }
-    r.liaisons += mot == "noeud";
   }
-  EXPECT_EQ(modele.x.size(), r.u.size()) << rapport;
+  EXPECT_EQ(r.x.size(), r.u.size()) << rapport;
   return r;
 }
 
-// A bar pulled by a uniform traction p on its free end carries a uniform
-// stress p / thickness, which constant-strain triangles reproduce exactly on
-// any mesh: every node lies on u = x s / E', v = -y nu' s / E' (E' = E and
-// nu' = nu in plane stress, E / (1 - nu²) and nu / (1 - nu) in plane strain),
-// so the tip moves F L / (E' A). Each written value is within half of its last
-// decimal of the exact one, the solution's own rounding being some 1e-13 mm;
-// each reaction, written in whole newtons, within half a newton.
-TEST(SolutionsAnalytiques, BarInTensionMovesByFLOverEA) {
-  const double p = 10, s = p / 1.0, demi = 0.5e-6 + 1e-12;
+// Under a uniform stress, which constant-strain triangles reproduce exactly on
+// any mesh, every node lies on the exact displacement field: a bar pulled by
+// s = 10 MPa along x, held along x at its root and along y at its base, has
+// u = x s / E', v = -y nu' s / E' (E' = E and nu' = nu in plane stress,
+// E / (1 - nu²) and nu / (1 - nu) in plane strain), its end moving F L / (E' A);
+// a block sheared by t = 10 MPa, its base clamped, has u = y t / G, v = 0.
+// Each written value is within half of its last decimal of the exact one, the
+// solution's own rounding being some 1e-13 mm; the reactions balance the
+// loads, each written in whole newtons within half a newton.
+TEST(SolutionsAnalytiques, UniformStressGivesTheExactDisplacements) {
+  const double s = 10, demi = 0.5e-6 + 1e-12;
+  const double e2 = kE / (1 - kNu * kNu), nu2 = kNu / (1 - kNu);
+  const std::vector<Appui> barre{{kRacine, 1}, {kBas, 2}}, encastre{{kBas, 3}};
   const struct {
     const char* nom;
     int type;
-    double e, nu;
-  } cas[] = {{"plane stress", 1, kE, kNu},
-             {"plane strain", 2, kE / (1 - kNu * kNu), kNu / (1 - kNu)}};
+    std::vector<Appui> appuis;
+    std::vector<Traction> tractions;
+    std::function<double(double, double)> u, v;
+  } cas[] = {
+      {"bar, plane stress: u(L) = F L / (E A)",
+       1,
+       barre,
+       {{kBout, s, 0}},
+       [&](double x, double) { return x * s / kE; },
+       [&](double, double y) { return -y * kNu * s / kE; }},
+      {"bar, plane strain: u(L) = F L / (E' A)",
+       2,
+       barre,
+       {{kBout, s, 0}},
+       [&](double x, double) { return x * s / e2; },
+       [&](double, double y) { return -y * nu2 * s / e2; }},
+      {"block in shear: u(h) = t h / G",
+       1,
+       encastre,
+       {{kHaut, s, 0}, {kBout, 0, s}, {kRacine, 0, -s}},
+       [&](double, double y) { return y * s / kG; },
+       [](double, double) { return 0.0; }},
+  };
   for (const auto& c : cas) {
     SCOPED_TRACE(c.nom);
-    const Modele m = Rectangle(c.type, 4, 2, 0.25, 1, p, 0);
-    const Resultats r = Calculer(m);
+    const Resultats r = Calculer(c.type, 4, 2, 0.25, c.appuis, c.tractions);
     for (std::size_t k = 0; k < r.u.size(); ++k) {
-      EXPECT_NEAR(m.x[k] * s / c.e, r.u[k], demi) << "node " << k + 1;
-      EXPECT_NEAR(-m.y[k] * c.nu * s / c.e, r.v[k], demi) << "node " << k + 1;
+      EXPECT_NEAR(c.u(r.x[k], r.y[k]), r.u[k], demi) << "node " << k + 1;
+      EXPECT_NEAR(c.v(r.x[k], r.y[k]), r.v[k], demi) << "node " << k + 1;
     }
-    EXPECT_NEAR(-p * kHauteur, r.rx, 0.5 * r.liaisons);
-    EXPECT_NEAR(0, r.ry, 0.5 * r.liaisons);
-    std::printf("bar, %s: u(L) = F L / (E' A)  %10.6f  %10.6f\n", c.nom, kLongueur * s / c.e,
-                r.u.back());
+    double fx = 0, fy = 0;
+    for (const Traction& t : c.tractions) {
+      fx += t.fx * (t.bord < kBas ? kHauteur : kLongueur);
+      fy += t.fy * (t.bord < kBas ? kHauteur : kLongueur);
+    }
+    EXPECT_NEAR(-fx, r.rx, 0.5 * r.liaisons);
+    EXPECT_NEAR(-fy, r.ry, 0.5 * r.liaisons);
+    std::printf("%-40s  %10.6f  %10.6f\n", c.nom, c.u(r.x.back(), r.y.back()), r.u.back());
   }
 }
 
@@ -136,12 +170,11 @@ TEST(SolutionsAnalytiques, BarInTensionMovesByFLOverEA) {
 // lies below the exact one, and rises towards it as the mesh is refined.
 TEST(SolutionsAnalytiques, CantileverDeflectionRisesTowardsBeamTheory) {
   const double q = 1, charge = q * kHauteur, inertie = kHauteur * kHauteur * kHauteur / 12;
-  const double g = kE / (2 * (1 + kNu));
   const double poutre = charge * kLongueur * kLongueur * kLongueur / (3 * kE * inertie) +
-                        charge * kLongueur / (5.0 / 6.0 * g * kHauteur);
+                        charge * kLongueur / (5.0 / 6.0 * kG * kHauteur);
   double precedente = 0;
   for (const int ny : {1, 2, 3}) {
-    const Resultats r = Calculer(Rectangle(1, 5 * ny, ny, 0, 3, 0, -q));
+    const Resultats r = Calculer(1, 5 * ny, ny, 0, {{kRacine, 3}}, {{kBout, 0, -q}});
     double travail = 0;  // of the nodal forces q h / ny, halved at the two corners
     for (int j = 0; j <= ny; ++j) {
       const double part = (j == 0 || j == ny ? 0.5 : 1.0) * charge / ny;
