@@ -24,6 +24,15 @@ constexpr char kOuvrir[] =
 constexpr char kCreer[] =
     "Impossible de cr\xE9"
     "er le fichier de r\xE9sultats";
+// The lines that open and close the data, for the line that says which one
+// is missing.
+constexpr char kLigneDebut[] =
+    "\"$deb\" (d\xE9"
+    "but des donn\xE9"
+    "es)";
+constexpr char kLigneFin[] =
+    "\"$fin\" (fin des donn\xE9"
+    "es)";
 constexpr char kIncompletes[] =
     "Donn\xE9"
     "es incompl\xE8tes, calcul impossible : ";
@@ -152,14 +161,21 @@ void LireEnregistrements(TTexteEntree& donnees, const Compte& compte, Lire lire)
   }
 }
 
-// A new item in position i of its list; beyond the capacity it has been
-// created, then refused with the index, and is not stored.
-template <typename T, int Taille>
-T& NouvelItem(TListe<T, Taille>& liste, int i) {
-  auto item = std::make_unique<T>();
-  T& nouveau = *item;
-  liste.Liste[i] = std::move(item);
-  return nouveau;
+// A list's section: its count, stored into the list's Nombre and into
+// `nombre`, then one record per item, each read by `lire` into a new item in
+// the next position. Beyond the capacity an item has been created, then
+// refused with its index, and is not stored.
+template <typename T, int Taille, typename Lire>
+void LireListe(TTexteEntree& donnees, TListe<T, Taille>& liste, std::int32_t& nombre, Lire lire) {
+  const Compte compte = LireCompte(donnees);
+  nombre = compte.valeur;
+  liste.Nombre = compte.valeur;
+  LireEnregistrements(donnees, compte, [&](int i) {
+    auto item = std::make_unique<T>();
+    T& nouveau = *item;
+    liste.Liste[i] = std::move(item);
+    lire(nouveau);
+  });
 }
 
 void LireNoeuds(TStructure& s, TTexteEntree& donnees) {
@@ -174,10 +190,7 @@ void LireNoeuds(TStructure& s, TTexteEntree& donnees) {
 
 // Record: three vertices, then E, Nu and the thickness, in that order.
 void LireElements(TStructure& s, TTexteEntree& donnees) {
-  const Compte compte = LireCompte(donnees);
-  s.Elements.Nombre = compte.valeur;
-  LireEnregistrements(donnees, compte, [&](int i) {
-    TElement& element = NouvelItem(s.Elements, i);
+  LireListe(donnees, s.Elements, s.Elements.Nombre, [&](TElement& element) {
     for (int j = 1; j <= NbSommets; ++j) {
       element.Sommets[j] = donnees.LireEntier();
     }
@@ -187,37 +200,34 @@ void LireElements(TStructure& s, TTexteEntree& donnees) {
   });
 }
 
+// The code keeps the low-order 8 bits of the integer read.
 void LireLiaisons(TStructure& s, TTexteEntree& donnees) {
-  const Compte compte = LireCompte(donnees);
-  s.NbLiaisons = compte.valeur;
-  s.Liaisons.Nombre = compte.valeur;
-  LireEnregistrements(donnees, compte, [&](int i) {
-    TLiaison& liaison = NouvelItem(s.Liaisons, i);
+  LireListe(donnees, s.Liaisons, s.NbLiaisons, [&](TLiaison& liaison) {
     liaison.TypeLiaison = static_cast<std::uint8_t>(donnees.LireEntier());
     liaison.Noeud = donnees.LireEntier();
   });
 }
 
-// Type 1: element, Fx, Fy; type 2: two nodes, Fx, Fy; any other type has
-// nothing more to read.
+// Type (low-order 8 bits), then for type 1: element, Fx, Fy; for type 2: two
+// nodes, Fx, Fy; any other type has nothing more to read.
 void LireCharges(TStructure& s, TTexteEntree& donnees) {
-  const Compte compte = LireCompte(donnees);
-  s.NbCharges = compte.valeur;
-  s.Charges.Nombre = compte.valeur;
-  LireEnregistrements(donnees, compte, [&](int i) {
-    TCharge& charge = NouvelItem(s.Charges, i);
+  LireListe(donnees, s.Charges, s.NbCharges, [&](TCharge& charge) {
     charge.TypeCharge = static_cast<std::uint8_t>(donnees.LireEntier());
-    if (charge.TypeCharge == 1) {
-      charge.N1 = donnees.LireEntier();
-      charge.Fx = donnees.LireReel();
-      charge.Fy = donnees.LireReel();
-    } else if (charge.TypeCharge == 2) {
-      charge.N1 = donnees.LireEntier();
-      charge.N2 = donnees.LireEntier();
-      charge.Fx = donnees.LireReel();
-      charge.Fy = donnees.LireReel();
+    if (charge.TypeCharge != 1 && charge.TypeCharge != 2) {
+      return;
     }
+    charge.N1 = donnees.LireEntier();
+    if (charge.TypeCharge == 2) {
+      charge.N2 = donnees.LireEntier();
+    }
+    charge.Fx = donnees.LireReel();
+    charge.Fy = donnees.LireReel();
   });
+}
+
+void LireProbleme(TStructure& s, TTexteEntree& donnees) {
+  s.TypeProbleme = donnees.LireEntier();
+  donnees.SauterLigne();
 }
 
 struct SectionsLues {
@@ -227,6 +237,19 @@ struct SectionsLues {
   bool lia = false;
   bool cha = false;
 };
+
+// The sections, each with what reads it; their keywords differ in their
+// first four characters, so a line matches one at the most.
+struct TSection {
+  const char* motCle;
+  void (*lire)(TStructure& s, TTexteEntree& donnees);
+  bool SectionsLues::*lue;
+};
+constexpr TSection kSections[] = {{"$pro", LireProbleme, &SectionsLues::pro},
+                                  {"$noe", LireNoeuds, &SectionsLues::noe},
+                                  {"$ele", LireElements, &SectionsLues::ele},
+                                  {"$lia", LireLiaisons, &SectionsLues::lia},
+                                  {"$cha", LireCharges, &SectionsLues::cha}};
 
 // What keeps the analysis from starting, for the line of the results file.
 std::string Manques(const TStructure& s, const SectionsLues& lues, std::int32_t typeLu) {
@@ -255,6 +278,88 @@ std::string Manques(const TStructure& s, const SectionsLues& lues, std::int32_t 
   Section(lues.lia, s.NbLiaisons, "$lia", "liaisons", "nombre de liaisons");
   Section(lues.cha, s.NbCharges, "$cha", "charges", "nombre de charges");
   return manque;
+}
+
+// The next line of the data file, its line end skipped. At the end of the
+// file the data file is closed, the results file says that the line `manque`
+// was not found, and the result is false.
+bool LigneSuivante(TTexteEntree& donnees, TFichierTexte& resultats, const char* manque,
+                   std::string& ligne) {
+  if (donnees.FinDeFichier()) {
+    donnees.Fermer();
+    EcrireDonneesIncompletes(resultats, std::string("ligne ") + manque + " introuvable");
+    return false;
+  }
+  donnees.LireLigne(ligne);
+  donnees.SauterLigne();
+  return true;
+}
+
+// Opens the data file and creates the results file with its heading. A name
+// the system cannot take, or a refused file, ends the run.
+void OuvrirFichiers(TStructure& s, TTexteEntree& donnees) {
+  const std::string nomDonnees = s.NomFichier + ".txt";
+  if (nomDonnees.size() > LongueurMaxNom) {
+    Refuser(kOuvrir, nomDonnees, RaisonLongueur(nomDonnees));
+  }
+  // The system would stop the name at its first NUL and open another file;
+  // the message shows each NUL as ^@.
+  if (s.NomFichier.find('\0') != std::string::npos) {
+    std::string visible;
+    for (const char c : nomDonnees) {
+      visible += c == '\0' ? std::string("^@") : std::string(1, c);
+    }
+    Refuser(kOuvrir, visible, "nom de fichier invalide");
+  }
+  if (const int code = donnees.Ouvrir(nomDonnees); code != 0) {
+    Refuser(kOuvrir, nomDonnees, Raison(code));
+  }
+  const std::string nomResultats = s.NomFichier + "r.txt";
+  if (nomResultats.size() > LongueurMaxNom) {
+    donnees.Fermer();
+    Refuser(kCreer, nomResultats, RaisonLongueur(nomResultats));
+  }
+  if (!s.Resultats.Creer(nomResultats)) {
+    const int code = plateforme::DerniereErreur();
+    donnees.Fermer();
+    Refuser(kCreer, nomResultats, Raison(code));
+  }
+  s.ResultatsOuvert = true;
+  FinDeLigne(s.Resultats);
+  EcrireTexte(s.Resultats, "Lecture du fichier : ");
+  EcrireTexte(s.Resultats, nomDonnees);
+  FinDeLigne(s.Resultats);
+}
+
+// The lines after "$deb" up to "$fin", each echoed on the console, and the
+// records of each section; true once "$fin" is read.
+bool LireSections(TStructure& s, TTexteEntree& donnees) {
+  SectionsLues lues;
+  std::string ligne;
+  while (LigneSuivante(donnees, s.Resultats, kLigneFin, ligne)) {
+    EcrireTexte(Console(), ligne);
+    FinDeLigne(Console());
+    if (MotCle("$fin", ligne)) {
+      donnees.Fermer();
+      const std::int32_t typeLu = s.TypeProbleme;
+      // A negative count is not zero: VerificationModele refuses it.
+      if (s.NbNoeuds == 0 || s.Elements.Nombre == 0 || s.NbLiaisons == 0 || s.NbCharges == 0) {
+        s.TypeProbleme = 0;
+      }
+      if (s.TypeProbleme == 0) {
+        EcrireDonneesIncompletes(s.Resultats, Manques(s, lues, typeLu));
+      }
+      return true;
+    }
+    for (const TSection& section : kSections) {
+      if (MotCle(section.motCle, ligne)) {
+        section.lire(s, donnees);
+        lues.*section.lue = true;
+        break;
+      }
+    }
+  }
+  return false;
 }
 
 }  // namespace
@@ -296,95 +401,14 @@ bool TStructure::Lecture() {
     return false;  // the user chose to quit
   }
 
-  const std::string nomDonnees = NomFichier + ".txt";
-  if (nomDonnees.size() > LongueurMaxNom) {
-    Refuser(kOuvrir, nomDonnees, RaisonLongueur(nomDonnees));
-  }
-  // The system would stop the name at its first NUL and open another file;
-  // the message shows each NUL as ^@.
-  if (NomFichier.find('\0') != std::string::npos) {
-    std::string visible;
-    for (const char c : nomDonnees) {
-      visible += c == '\0' ? std::string("^@") : std::string(1, c);
-    }
-    Refuser(kOuvrir, visible, "nom de fichier invalide");
-  }
   TTexteEntree donnees;
-  if (const int code = donnees.Ouvrir(nomDonnees); code != 0) {
-    Refuser(kOuvrir, nomDonnees, Raison(code));
-  }
-  const std::string nomResultats = NomFichier + "r.txt";
-  if (nomResultats.size() > LongueurMaxNom) {
-    donnees.Fermer();
-    Refuser(kCreer, nomResultats, RaisonLongueur(nomResultats));
-  }
-  if (!Resultats.Creer(nomResultats)) {
-    const int code = plateforme::DerniereErreur();
-    donnees.Fermer();
-    Refuser(kCreer, nomResultats, Raison(code));
-  }
-  ResultatsOuvert = true;
-  FinDeLigne(Resultats);
-  EcrireTexte(Resultats, "Lecture du fichier : ");
-  EcrireTexte(Resultats, nomDonnees);
-  FinDeLigne(Resultats);
-
-  // Reading a whole line always skips its line end too.
+  OuvrirFichiers(*this, donnees);
+  // Lines before "$deb" are not echoed.
   std::string ligne;
   do {
-    if (donnees.FinDeFichier()) {
-      donnees.Fermer();
-      EcrireDonneesIncompletes(Resultats,
-                               "ligne \"$deb\" (d\xE9"
-                               "but des donn\xE9"
-                               "es) introuvable");
+    if (!LigneSuivante(donnees, Resultats, kLigneDebut, ligne)) {
       return false;
     }
-    donnees.LireLigne(ligne);
-    donnees.SauterLigne();
   } while (!MotCle("$deb", ligne));
-
-  SectionsLues lues;
-  for (;;) {
-    if (donnees.FinDeFichier()) {
-      donnees.Fermer();
-      EcrireDonneesIncompletes(Resultats,
-                               "ligne \"$fin\" (fin des donn\xE9"
-                               "es) introuvable");
-      return false;
-    }
-    donnees.LireLigne(ligne);
-    donnees.SauterLigne();
-    EcrireTexte(console, ligne);
-    FinDeLigne(console);
-
-    if (MotCle("$pro", ligne)) {
-      TypeProbleme = donnees.LireEntier();
-      donnees.SauterLigne();
-      lues.pro = true;
-    } else if (MotCle("$noe", ligne)) {
-      LireNoeuds(*this, donnees);
-      lues.noe = true;
-    } else if (MotCle("$ele", ligne)) {
-      LireElements(*this, donnees);
-      lues.ele = true;
-    } else if (MotCle("$lia", ligne)) {
-      LireLiaisons(*this, donnees);
-      lues.lia = true;
-    } else if (MotCle("$cha", ligne)) {
-      LireCharges(*this, donnees);
-      lues.cha = true;
-    } else if (MotCle("$fin", ligne)) {
-      donnees.Fermer();
-      const std::int32_t typeLu = TypeProbleme;
-      // A negative count is not zero: VerificationModele refuses it.
-      if (NbNoeuds == 0 || Elements.Nombre == 0 || NbLiaisons == 0 || NbCharges == 0) {
-        TypeProbleme = 0;
-      }
-      if (TypeProbleme == 0) {
-        EcrireDonneesIncompletes(Resultats, Manques(*this, lues, typeLu));
-      }
-      return true;
-    }
-  }
+  return LireSections(*this, donnees);
 }
