@@ -4,6 +4,7 @@
 #include "model/lecture.hpp"
 
 #include <cerrno>
+#include <iterator>
 #include <memory>
 #include <string>
 
@@ -230,53 +231,45 @@ void LireProbleme(TStructure& s, TTexteEntree& donnees) {
   donnees.SauterLigne();
 }
 
-struct SectionsLues {
-  bool pro = false;
-  bool noe = false;
-  bool ele = false;
-  bool lia = false;
-  bool cha = false;
-};
-
-// The sections, each with what reads it; their keywords differ in their
-// first four characters, so a line matches one at the most.
+// The sections, each with what reads it and the words that name what it
+// gives when it is missing; their keywords differ in their first four
+// characters, so a line matches one at the most.
 struct TSection {
   const char* motCle;
   void (*lire)(TStructure& s, TTexteEntree& donnees);
-  bool SectionsLues::*lue;
+  std::int32_t (*nombre)(const TStructure& s);  // 0 when the section gives nothing
+  const char* quoi;                             // section "$noe" (noeuds) absente
+  const char* nombreDe;                         // nombre de noeuds nul dans "$noe"
 };
-constexpr TSection kSections[] = {{"$pro", LireProbleme, &SectionsLues::pro},
-                                  {"$noe", LireNoeuds, &SectionsLues::noe},
-                                  {"$ele", LireElements, &SectionsLues::ele},
-                                  {"$lia", LireLiaisons, &SectionsLues::lia},
-                                  {"$cha", LireCharges, &SectionsLues::cha}};
+constexpr TSection kSections[] = {
+    {"$pro", LireProbleme, [](const TStructure& s) { return s.TypeProbleme; },
+     "type de probl\xE8me", "type de probl\xE8me"},
+    {"$noe", LireNoeuds, [](const TStructure& s) { return s.NbNoeuds; }, "noeuds",
+     "nombre de noeuds"},
+    {"$ele", LireElements, [](const TStructure& s) { return s.Elements.Nombre; }, "\xE9l\xE9ments",
+     "nombre d'\xE9l\xE9ments"},
+    {"$lia", LireLiaisons, [](const TStructure& s) { return s.NbLiaisons; }, "liaisons",
+     "nombre de liaisons"},
+    {"$cha", LireCharges, [](const TStructure& s) { return s.NbCharges; }, "charges",
+     "nombre de charges"}};
+constexpr std::size_t NbSections = std::size(kSections);
 
-// What keeps the analysis from starting, for the line of the results file.
-std::string Manques(const TStructure& s, const SectionsLues& lues, std::int32_t typeLu) {
+// What keeps the analysis from starting, for the line of the results file:
+// each section missing or read with nothing in it; empty when none is. A
+// negative count is not nothing: VerificationModele refuses it.
+std::string Manques(const TStructure& s, const bool (&lues)[NbSections]) {
   std::string manque;
-  const auto Ajouter = [&manque](const std::string& texte) {
-    if (!manque.empty()) {
-      manque += ", ";
+  for (std::size_t k = 0; k < NbSections; ++k) {
+    const TSection& section = kSections[k];
+    const std::string motCle = std::string("\"") + section.motCle + "\"";
+    if (!lues[k]) {
+      manque +=
+          (manque.empty() ? "section " : ", section ") + motCle + " (" + section.quoi + ") absente";
+    } else if (section.nombre(s) == 0) {
+      manque +=
+          (manque.empty() ? "" : ", ") + std::string(section.nombreDe) + " nul dans " + motCle;
     }
-    manque += texte;
-  };
-  if (!lues.pro) {
-    Ajouter("section \"$pro\" (type de probl\xE8me) absente");
-  } else if (typeLu == 0) {
-    Ajouter("type de probl\xE8me nul dans \"$pro\"");
   }
-  const auto Section = [&Ajouter](bool lue, std::int32_t nombre, const char* motCle,
-                                  const char* quoi, const char* nombreDe) {
-    if (!lue) {
-      Ajouter(std::string("section \"") + motCle + "\" (" + quoi + ") absente");
-    } else if (nombre == 0) {
-      Ajouter(std::string(nombreDe) + " nul dans \"" + motCle + "\"");
-    }
-  };
-  Section(lues.noe, s.NbNoeuds, "$noe", "noeuds", "nombre de noeuds");
-  Section(lues.ele, s.Elements.Nombre, "$ele", "\xE9l\xE9ments", "nombre d'\xE9l\xE9ments");
-  Section(lues.lia, s.NbLiaisons, "$lia", "liaisons", "nombre de liaisons");
-  Section(lues.cha, s.NbCharges, "$cha", "charges", "nombre de charges");
   return manque;
 }
 
@@ -334,27 +327,25 @@ void OuvrirFichiers(TStructure& s, TTexteEntree& donnees) {
 // The lines after "$deb" up to "$fin", each echoed on the console, and the
 // records of each section; true once "$fin" is read.
 bool LireSections(TStructure& s, TTexteEntree& donnees) {
-  SectionsLues lues;
+  bool lues[NbSections] = {};
   std::string ligne;
   while (LigneSuivante(donnees, s.Resultats, kLigneFin, ligne)) {
     EcrireTexte(Console(), ligne);
     FinDeLigne(Console());
     if (MotCle("$fin", ligne)) {
       donnees.Fermer();
-      const std::int32_t typeLu = s.TypeProbleme;
-      // A negative count is not zero: VerificationModele refuses it.
-      if (s.NbNoeuds == 0 || s.Elements.Nombre == 0 || s.NbLiaisons == 0 || s.NbCharges == 0) {
+      // Nothing to analyse: a count read as zero, or a section missing.
+      const std::string manque = Manques(s, lues);
+      if (!manque.empty()) {
         s.TypeProbleme = 0;
-      }
-      if (s.TypeProbleme == 0) {
-        EcrireDonneesIncompletes(s.Resultats, Manques(s, lues, typeLu));
+        EcrireDonneesIncompletes(s.Resultats, manque);
       }
       return true;
     }
-    for (const TSection& section : kSections) {
-      if (MotCle(section.motCle, ligne)) {
-        section.lire(s, donnees);
-        lues.*section.lue = true;
+    for (std::size_t k = 0; k < NbSections; ++k) {
+      if (MotCle(kSections[k].motCle, ligne)) {
+        kSections[k].lire(s, donnees);
+        lues[k] = true;
         break;
       }
     }

@@ -69,8 +69,6 @@ struct TCharge {
 template <typename T, int Taille>
 class TListe {
  public:
-  static constexpr int Capacite = Taille;
-
   TListe() = default;
   TListe(const TListe&) = delete;
   TListe& operator=(const TListe&) = delete;
