@@ -130,19 +130,14 @@ void EcrireDonneesIncompletes(TFichierTexte& resultats, const std::string& manqu
 // capacity stops the run when its first item beyond is stored, and the error
 // then points at the count, which is what the user has to mend.
 struct Compte {
-  std::int32_t valeur = 0;
-  int ligne = 0;
+  explicit Compte(TTexteEntree& donnees)
+      : valeur(donnees.LireEntier()), ligne(donnees.LigneJeton()), texte(donnees.Jeton()) {
+    donnees.SauterLigne();
+  }
+  std::int32_t valeur;
+  int ligne;
   std::string texte;
 };
-
-Compte LireCompte(TTexteEntree& donnees) {
-  Compte compte;
-  compte.valeur = donnees.LireEntier();
-  compte.ligne = donnees.LigneJeton();
-  compte.texte = donnees.Jeton();
-  donnees.SauterLigne();
-  return compte;
-}
 
 // The records of a section, each read by `lire(i)` and followed by the skip
 // of the rest of its line.
@@ -168,7 +163,7 @@ void LireEnregistrements(TTexteEntree& donnees, const Compte& compte, Lire lire)
 // refused with its index, and is not stored.
 template <typename T, int Taille, typename Lire>
 void LireListe(TTexteEntree& donnees, TListe<T, Taille>& liste, std::int32_t& nombre, Lire lire) {
-  const Compte compte = LireCompte(donnees);
+  const Compte compte(donnees);
   nombre = compte.valeur;
   liste.Nombre = compte.valeur;
   LireEnregistrements(donnees, compte, [&](int i) {
@@ -180,7 +175,7 @@ void LireListe(TTexteEntree& donnees, TListe<T, Taille>& liste, std::int32_t& no
 }
 
 void LireNoeuds(TStructure& s, TTexteEntree& donnees) {
-  const Compte compte = LireCompte(donnees);
+  const Compte compte(donnees);
   s.NbNoeuds = compte.valeur;
   LireEnregistrements(donnees, compte, [&](int i) {
     TPoint& noeud = s.Noeuds[i];
