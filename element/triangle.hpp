@@ -2,6 +2,8 @@
 //   2A = (x2 - x1)(y3 - y1) - (x3 - x1)(y2 - y1), positive counter-clockwise
 //   B  = 1/2A [b1 0 b2 0 b3 0; 0 c1 0 c2 0 c3; c1 b1 c2 b2 c3 b3],
 //        b1 = y2 - y3, c1 = x3 - x2 and cyclic
+//   D  = E/(1-nu2) [1 nu 0; nu 1 0; 0 0 (1-nu)/2] in plane stress,
+//        E/((1+nu)(1-2nu)) [1-nu nu 0; nu 1-nu 0; 0 0 (1-2nu)/2] in plane strain
 //   Ke = A t Bt D B;  strains e = B u;  stresses s = D e
 // Components run xx, yy, xy (engineering shear strain); displacements run Ux1,
 // Uy1, Ux2, Uy2, Ux3, Uy3. The arithmetic works on plain values (TTriangle);
