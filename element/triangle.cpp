@@ -1,8 +1,6 @@
-// Constant-strain triangle: 2A from the vertices, D for plane stress or plane
-// strain, B = 1/2A [b_i 0; 0 c_i; c_i b_i] with b1 = y2 - y3, c1 = x3 - x2 and
-// cyclic, Ke = A t Bt D B, and the strains B u and stresses D B u. Every sum is
-// accumulated from 0 in the stated order: the report prints the signs of tiny
-// values, so the order of operations is part of the result.
+// The constant-strain triangle of triangle.hpp. Every sum is accumulated from
+// 0 in the stated order: the report prints the signs of tiny values, so the
+// order of operations is part of the result.
 #include "element/triangle.hpp"
 
 namespace {
@@ -10,32 +8,29 @@ namespace {
 // Below this, twice the area (mm2) means a degenerate or clockwise element.
 constexpr double DeuxFoisAireMinimale = 1e-8;
 
-const TPoint& Sommet(const TElement& element, int i) {
-  return Structure->Noeuds[element.Sommets[i]];
+// "L'aire de l'élément 3 est nulle : " and 2A, in the results file.
+void SignalerAireNulle(const TElement& element, double deuxA) {
+  TFichierTexte& resultats = Structure->Resultats;
+  EcrireTexte(resultats, "L'aire de l'\xE9l\xE9ment ");
+  EcrireEntier(resultats, Structure->Elements.Numero(&element));
+  EcrireTexte(resultats, " est nulle : ");
+  EcrireReel(resultats, deuxA);
+  FinDeLigne(resultats);
 }
 
 }  // namespace
 
-double DeuxFoisAire(const TElement& element) {
-  const TPoint& p1 = Sommet(element, 1);
-  const TPoint& p2 = Sommet(element, 2);
-  const TPoint& p3 = Sommet(element, 3);
-  return (p2.x - p1.x) * (p3.y - p1.y) - (p3.x - p1.x) * (p2.y - p1.y);
+double DeuxFoisAire(const TTriangle& t) {
+  return (t.p2.x - t.p1.x) * (t.p3.y - t.p1.y) - (t.p3.x - t.p1.x) * (t.p2.y - t.p1.y);
 }
 
-double DeuxFoisVolume(const TElement& element) {
-  return DeuxFoisAire(element) * element.Epaisseur;
-}
-
-void MatriceElasticite(const TElement& element, TMatrice33& d) {
+void MatriceElasticite(double e, double nu, std::int32_t typeProbleme, TMatrice33& d) {
   for (int i = 1; i <= 3; ++i) {
     for (int j = 1; j <= 3; ++j) {
       d[i][j] = 0.0;
     }
   }
-  const double e = element.E;
-  const double nu = element.Nu;
-  switch (Structure->TypeProbleme) {
+  switch (typeProbleme) {
     case 1:  // plane stress
       d[1][1] = e / (1.0 - nu * nu);
       d[1][2] = nu * d[1][1];
@@ -49,31 +44,22 @@ void MatriceElasticite(const TElement& element, TMatrice33& d) {
   }
   d[2][1] = d[1][2];
   d[2][2] = d[1][1];
-  d[3][3] = e / (2.0 * (1.0 + nu));
+  d[3][3] = e / (2.0 * (1.0 + nu));  // the shear modulus G
 }
 
-bool MatriceB(const TElement& element, double& aire, TMatrice36& b) {
-  const TPoint& p1 = Sommet(element, 1);
-  const TPoint& p2 = Sommet(element, 2);
-  const TPoint& p3 = Sommet(element, 3);
+bool MatriceB(const TTriangle& t, double& aire, TMatrice36& b) {
   Tableau<double, NbSommets> bi;
   Tableau<double, NbSommets> ci;
-  bi[1] = p2.y - p3.y;
-  bi[2] = p3.y - p1.y;
-  bi[3] = p1.y - p2.y;
-  ci[1] = p3.x - p2.x;
-  ci[2] = p1.x - p3.x;
-  ci[3] = p2.x - p1.x;
+  bi[1] = t.p2.y - t.p3.y;
+  bi[2] = t.p3.y - t.p1.y;
+  bi[3] = t.p1.y - t.p2.y;
+  ci[1] = t.p3.x - t.p2.x;
+  ci[2] = t.p1.x - t.p3.x;
+  ci[3] = t.p2.x - t.p1.x;
 
-  const double deuxA = p1.x * bi[1] + p2.x * bi[2] + p3.x * bi[3];
+  const double deuxA = t.p1.x * bi[1] + t.p2.x * bi[2] + t.p3.x * bi[3];
   aire = deuxA;
   if (deuxA < DeuxFoisAireMinimale) {
-    TFichierTexte& resultats = Structure->Resultats;
-    EcrireTexte(resultats, "L'aire de l'\xE9l\xE9ment ");
-    EcrireEntier(resultats, Structure->Elements.Numero(&element));
-    EcrireTexte(resultats, " est nulle : ");
-    EcrireReel(resultats, deuxA);
-    FinDeLigne(resultats);
     return false;
   }
 
@@ -94,16 +80,15 @@ bool MatriceB(const TElement& element, double& aire, TMatrice36& b) {
   return true;
 }
 
-bool RigiditeElement(const TElement& element, TMatrice66& ke) {
+bool RigiditeElement(const TTriangle& t, std::int32_t typeProbleme, double& aire, TMatrice66& ke) {
   TMatrice33 d;
-  MatriceElasticite(element, d);
-  double aire = 0.0;
+  MatriceElasticite(t.E, t.Nu, typeProbleme, d);
   TMatrice36 b;
-  if (!MatriceB(element, aire, b)) {
+  if (!MatriceB(t, aire, b)) {
     return false;
   }
 
-  const double facteur = aire * element.Epaisseur;
+  const double facteur = aire * t.Epaisseur;
   for (int i = 1; i <= 3; ++i) {
     for (int j = 1; j <= 3; ++j) {
       d[i][j] = d[i][j] * facteur;
@@ -133,22 +118,13 @@ bool RigiditeElement(const TElement& element, TMatrice66& ke) {
   return true;
 }
 
-void ContraintesElement(const TElement& element, TContraintesDeformations& resultat) {
-  const std::int32_t numero = Structure->Elements.Numero(&element);
-  Tableau<std::int32_t, NbDdlElement> ddl;
-  Structure->DdlElement(numero, ddl);
-  Tableau<double, NbDdlElement> u;
-  for (int k = 1; k <= NbDdlElement; ++k) {
-    u[k] = Structure->F[ddl[k]];
-  }
-
+void ContraintesElement(const TTriangle& t, std::int32_t typeProbleme, const TVecteur6& u,
+                        TContraintesDeformations& resultat) {
   TMatrice33 d;
-  MatriceElasticite(element, d);
-  // Every element that gets here passed the stiffness assembly, so B is
-  // accepted; its area is not needed.
+  MatriceElasticite(t.E, t.Nu, typeProbleme, d);
   double aire = 0.0;
   TMatrice36 b;
-  MatriceB(element, aire, b);
+  MatriceB(t, aire, b);
 
   Tableau<double, 3> deformation;  // exx, eyy, gxy
   for (int i = 1; i <= 3; ++i) {
@@ -177,9 +153,59 @@ void ContraintesElement(const TElement& element, TContraintesDeformations& resul
   resultat.szz = 0.0;
   // From the stored values: with sxx + syy a positive zero, -nu times it is a
   // negative zero, and the report writes it with its sign.
-  if (Structure->TypeProbleme == 1) {
-    resultat.ezz = -element.Nu * (resultat.sxx + resultat.syy) / element.E;
+  if (typeProbleme == 1) {
+    resultat.ezz = -t.Nu * (resultat.sxx + resultat.syy) / t.E;
   } else {
-    resultat.szz = element.Nu * (resultat.sxx + resultat.syy);
+    resultat.szz = t.Nu * (resultat.sxx + resultat.syy);
   }
+}
+
+TTriangle Triangle(const TElement& element) {
+  const auto& noeuds = Structure->Noeuds;
+  return {noeuds[element.Sommets[1]],
+          noeuds[element.Sommets[2]],
+          noeuds[element.Sommets[3]],
+          element.Epaisseur,
+          element.E,
+          element.Nu};
+}
+
+double DeuxFoisAire(const TElement& element) {
+  return DeuxFoisAire(Triangle(element));
+}
+
+double DeuxFoisVolume(const TElement& element) {
+  return DeuxFoisAire(element) * element.Epaisseur;
+}
+
+void MatriceElasticite(const TElement& element, TMatrice33& d) {
+  MatriceElasticite(element.E, element.Nu, Structure->TypeProbleme, d);
+}
+
+bool MatriceB(const TElement& element, double& aire, TMatrice36& b) {
+  if (MatriceB(Triangle(element), aire, b)) {
+    return true;
+  }
+  SignalerAireNulle(element, aire);
+  return false;
+}
+
+bool RigiditeElement(const TElement& element, TMatrice66& ke) {
+  double aire = 0.0;
+  if (RigiditeElement(Triangle(element), Structure->TypeProbleme, aire, ke)) {
+    return true;
+  }
+  SignalerAireNulle(element, aire);
+  return false;
+}
+
+// Every element that gets here passed the stiffness assembly: it is accepted.
+void ContraintesElement(const TElement& element, TContraintesDeformations& resultat) {
+  Tableau<std::int32_t, NbDdlElement> ddl;
+  Structure->DdlElement(Structure->Elements.Numero(&element), ddl);
+  TVecteur6 u;
+  for (int k = 1; k <= NbDdlElement; ++k) {
+    u[k] = Structure->F[ddl[k]];
+  }
+  ContraintesElement(Triangle(element), Structure->TypeProbleme, u, resultat);
 }

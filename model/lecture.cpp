@@ -4,6 +4,7 @@
 #include "model/lecture.hpp"
 
 #include <cerrno>
+#include <iterator>
 #include <memory>
 #include <string>
 
@@ -24,6 +25,15 @@ constexpr char kOuvrir[] =
 constexpr char kCreer[] =
     "Impossible de cr\xE9"
     "er le fichier de r\xE9sultats";
+// The lines that open and close the data, for the line that says which one
+// is missing.
+constexpr char kLigneDebut[] =
+    "\"$deb\" (d\xE9"
+    "but des donn\xE9"
+    "es)";
+constexpr char kLigneFin[] =
+    "\"$fin\" (fin des donn\xE9"
+    "es)";
 constexpr char kIncompletes[] =
     "Donn\xE9"
     "es incompl\xE8tes, calcul impossible : ";
@@ -120,19 +130,14 @@ void EcrireDonneesIncompletes(TFichierTexte& resultats, const std::string& manqu
 // capacity stops the run when its first item beyond is stored, and the error
 // then points at the count, which is what the user has to mend.
 struct Compte {
-  std::int32_t valeur = 0;
-  int ligne = 0;
+  explicit Compte(TTexteEntree& donnees)
+      : valeur(donnees.LireEntier()), ligne(donnees.LigneJeton()), texte(donnees.Jeton()) {
+    donnees.SauterLigne();
+  }
+  std::int32_t valeur;
+  int ligne;
   std::string texte;
 };
-
-Compte LireCompte(TTexteEntree& donnees) {
-  Compte compte;
-  compte.valeur = donnees.LireEntier();
-  compte.ligne = donnees.LigneJeton();
-  compte.texte = donnees.Jeton();
-  donnees.SauterLigne();
-  return compte;
-}
 
 // The records of a section, each read by `lire(i)` and followed by the skip
 // of the rest of its line.
@@ -152,18 +157,25 @@ void LireEnregistrements(TTexteEntree& donnees, const Compte& compte, Lire lire)
   }
 }
 
-// A new item in position i of its list; beyond the capacity it has been
-// created, then refused with the index, and is not stored.
-template <typename T, int Taille>
-T& NouvelItem(TListe<T, Taille>& liste, int i) {
-  auto item = std::make_unique<T>();
-  T& nouveau = *item;
-  liste.Liste[i] = std::move(item);
-  return nouveau;
+// A list's section: its count, stored into the list's Nombre and into
+// `nombre`, then one record per item, each read by `lire` into a new item in
+// the next position. Beyond the capacity an item has been created, then
+// refused with its index, and is not stored.
+template <typename T, int Taille, typename Lire>
+void LireListe(TTexteEntree& donnees, TListe<T, Taille>& liste, std::int32_t& nombre, Lire lire) {
+  const Compte compte(donnees);
+  nombre = compte.valeur;
+  liste.Nombre = compte.valeur;
+  LireEnregistrements(donnees, compte, [&](int i) {
+    auto item = std::make_unique<T>();
+    T& nouveau = *item;
+    liste.Liste[i] = std::move(item);
+    lire(nouveau);
+  });
 }
 
 void LireNoeuds(TStructure& s, TTexteEntree& donnees) {
-  const Compte compte = LireCompte(donnees);
+  const Compte compte(donnees);
   s.NbNoeuds = compte.valeur;
   LireEnregistrements(donnees, compte, [&](int i) {
     TPoint& noeud = s.Noeuds[i];
@@ -174,10 +186,7 @@ void LireNoeuds(TStructure& s, TTexteEntree& donnees) {
 
 // Record: three vertices, then E, Nu and the thickness, in that order.
 void LireElements(TStructure& s, TTexteEntree& donnees) {
-  const Compte compte = LireCompte(donnees);
-  s.Elements.Nombre = compte.valeur;
-  LireEnregistrements(donnees, compte, [&](int i) {
-    TElement& element = NouvelItem(s.Elements, i);
+  LireListe(donnees, s.Elements, s.Elements.Nombre, [&](TElement& element) {
     for (int j = 1; j <= NbSommets; ++j) {
       element.Sommets[j] = donnees.LireEntier();
     }
@@ -187,74 +196,156 @@ void LireElements(TStructure& s, TTexteEntree& donnees) {
   });
 }
 
+// The code keeps the low-order 8 bits of the integer read.
 void LireLiaisons(TStructure& s, TTexteEntree& donnees) {
-  const Compte compte = LireCompte(donnees);
-  s.NbLiaisons = compte.valeur;
-  s.Liaisons.Nombre = compte.valeur;
-  LireEnregistrements(donnees, compte, [&](int i) {
-    TLiaison& liaison = NouvelItem(s.Liaisons, i);
+  LireListe(donnees, s.Liaisons, s.NbLiaisons, [&](TLiaison& liaison) {
     liaison.TypeLiaison = static_cast<std::uint8_t>(donnees.LireEntier());
     liaison.Noeud = donnees.LireEntier();
   });
 }
 
-// Type 1: element, Fx, Fy; type 2: two nodes, Fx, Fy; any other type has
-// nothing more to read.
+// Type (low-order 8 bits), then for type 1: element, Fx, Fy; for type 2: two
+// nodes, Fx, Fy; any other type has nothing more to read.
 void LireCharges(TStructure& s, TTexteEntree& donnees) {
-  const Compte compte = LireCompte(donnees);
-  s.NbCharges = compte.valeur;
-  s.Charges.Nombre = compte.valeur;
-  LireEnregistrements(donnees, compte, [&](int i) {
-    TCharge& charge = NouvelItem(s.Charges, i);
+  LireListe(donnees, s.Charges, s.NbCharges, [&](TCharge& charge) {
     charge.TypeCharge = static_cast<std::uint8_t>(donnees.LireEntier());
-    if (charge.TypeCharge == 1) {
-      charge.N1 = donnees.LireEntier();
-      charge.Fx = donnees.LireReel();
-      charge.Fy = donnees.LireReel();
-    } else if (charge.TypeCharge == 2) {
-      charge.N1 = donnees.LireEntier();
-      charge.N2 = donnees.LireEntier();
-      charge.Fx = donnees.LireReel();
-      charge.Fy = donnees.LireReel();
+    if (charge.TypeCharge != 1 && charge.TypeCharge != 2) {
+      return;
     }
+    charge.N1 = donnees.LireEntier();
+    if (charge.TypeCharge == 2) {
+      charge.N2 = donnees.LireEntier();
+    }
+    charge.Fx = donnees.LireReel();
+    charge.Fy = donnees.LireReel();
   });
 }
 
-struct SectionsLues {
-  bool pro = false;
-  bool noe = false;
-  bool ele = false;
-  bool lia = false;
-  bool cha = false;
-};
+void LireProbleme(TStructure& s, TTexteEntree& donnees) {
+  s.TypeProbleme = donnees.LireEntier();
+  donnees.SauterLigne();
+}
 
-// What keeps the analysis from starting, for the line of the results file.
-std::string Manques(const TStructure& s, const SectionsLues& lues, std::int32_t typeLu) {
+// The sections, each with what reads it and the words that name what it
+// gives when it is missing; their keywords differ in their first four
+// characters, so a line matches one at the most.
+struct TSection {
+  const char* motCle;
+  void (*lire)(TStructure& s, TTexteEntree& donnees);
+  std::int32_t (*nombre)(const TStructure& s);  // 0 when the section gives nothing
+  const char* quoi;                             // section "$noe" (noeuds) absente
+  const char* nombreDe;                         // nombre de noeuds nul dans "$noe"
+};
+constexpr TSection kSections[] = {
+    {"$pro", LireProbleme, [](const TStructure& s) { return s.TypeProbleme; },
+     "type de probl\xE8me", "type de probl\xE8me"},
+    {"$noe", LireNoeuds, [](const TStructure& s) { return s.NbNoeuds; }, "noeuds",
+     "nombre de noeuds"},
+    {"$ele", LireElements, [](const TStructure& s) { return s.Elements.Nombre; }, "\xE9l\xE9ments",
+     "nombre d'\xE9l\xE9ments"},
+    {"$lia", LireLiaisons, [](const TStructure& s) { return s.NbLiaisons; }, "liaisons",
+     "nombre de liaisons"},
+    {"$cha", LireCharges, [](const TStructure& s) { return s.NbCharges; }, "charges",
+     "nombre de charges"}};
+constexpr std::size_t NbSections = std::size(kSections);
+
+// What keeps the analysis from starting, for the line of the results file:
+// each section missing or read with nothing in it; empty when none is. A
+// negative count is not nothing: VerificationModele refuses it.
+std::string Manques(const TStructure& s, const bool (&lues)[NbSections]) {
   std::string manque;
-  const auto Ajouter = [&manque](const std::string& texte) {
-    if (!manque.empty()) {
-      manque += ", ";
+  for (std::size_t k = 0; k < NbSections; ++k) {
+    const TSection& section = kSections[k];
+    const std::string motCle = std::string("\"") + section.motCle + "\"";
+    if (!lues[k]) {
+      manque +=
+          (manque.empty() ? "section " : ", section ") + motCle + " (" + section.quoi + ") absente";
+    } else if (section.nombre(s) == 0) {
+      manque +=
+          (manque.empty() ? "" : ", ") + std::string(section.nombreDe) + " nul dans " + motCle;
     }
-    manque += texte;
-  };
-  if (!lues.pro) {
-    Ajouter("section \"$pro\" (type de probl\xE8me) absente");
-  } else if (typeLu == 0) {
-    Ajouter("type de probl\xE8me nul dans \"$pro\"");
   }
-  const auto Section = [&Ajouter](bool lue, std::int32_t nombre, const char* motCle,
-                                  const char* quoi, const char* nombreDe) {
-    if (!lue) {
-      Ajouter(std::string("section \"") + motCle + "\" (" + quoi + ") absente");
-    } else if (nombre == 0) {
-      Ajouter(std::string(nombreDe) + " nul dans \"" + motCle + "\"");
-    }
-  };
-  Section(lues.noe, s.NbNoeuds, "$noe", "noeuds", "nombre de noeuds");
-  Section(lues.ele, s.Elements.Nombre, "$ele", "\xE9l\xE9ments", "nombre d'\xE9l\xE9ments");
-  Section(lues.lia, s.NbLiaisons, "$lia", "liaisons", "nombre de liaisons");
-  Section(lues.cha, s.NbCharges, "$cha", "charges", "nombre de charges");
   return manque;
+}
+
+// The next line of the data file, its line end skipped. At the end of the
+// file the data file is closed, the results file says that the line `manque`
+// was not found, and the result is false.
+bool LigneSuivante(TTexteEntree& donnees, TFichierTexte& resultats, const char* manque,
+                   std::string& ligne) {
+  if (donnees.FinDeFichier()) {
+    donnees.Fermer();
+    EcrireDonneesIncompletes(resultats, std::string("ligne ") + manque + " introuvable");
+    return false;
+  }
+  donnees.LireLigne(ligne);
+  donnees.SauterLigne();
+  return true;
+}
+
+// Opens the data file and creates the results file with its heading. A name
+// the system cannot take, or a refused file, ends the run.
+void OuvrirFichiers(TStructure& s, TTexteEntree& donnees) {
+  const std::string nomDonnees = s.NomFichier + ".txt";
+  if (nomDonnees.size() > LongueurMaxNom) {
+    Refuser(kOuvrir, nomDonnees, RaisonLongueur(nomDonnees));
+  }
+  // The system would stop the name at its first NUL and open another file;
+  // the message shows each NUL as ^@.
+  if (s.NomFichier.find('\0') != std::string::npos) {
+    std::string visible;
+    for (const char c : nomDonnees) {
+      visible += c == '\0' ? std::string("^@") : std::string(1, c);
+    }
+    Refuser(kOuvrir, visible, "nom de fichier invalide");
+  }
+  if (const int code = donnees.Ouvrir(nomDonnees); code != 0) {
+    Refuser(kOuvrir, nomDonnees, Raison(code));
+  }
+  const std::string nomResultats = s.NomFichier + "r.txt";
+  if (nomResultats.size() > LongueurMaxNom) {
+    donnees.Fermer();
+    Refuser(kCreer, nomResultats, RaisonLongueur(nomResultats));
+  }
+  if (!s.Resultats.Creer(nomResultats)) {
+    const int code = plateforme::DerniereErreur();
+    donnees.Fermer();
+    Refuser(kCreer, nomResultats, Raison(code));
+  }
+  s.ResultatsOuvert = true;
+  FinDeLigne(s.Resultats);
+  EcrireTexte(s.Resultats, "Lecture du fichier : ");
+  EcrireTexte(s.Resultats, nomDonnees);
+  FinDeLigne(s.Resultats);
+}
+
+// The lines after "$deb" up to "$fin", each echoed on the console, and the
+// records of each section; true once "$fin" is read.
+bool LireSections(TStructure& s, TTexteEntree& donnees) {
+  bool lues[NbSections] = {};
+  std::string ligne;
+  while (LigneSuivante(donnees, s.Resultats, kLigneFin, ligne)) {
+    EcrireTexte(Console(), ligne);
+    FinDeLigne(Console());
+    if (MotCle("$fin", ligne)) {
+      donnees.Fermer();
+      // Nothing to analyse: a count read as zero, or a section missing.
+      const std::string manque = Manques(s, lues);
+      if (!manque.empty()) {
+        s.TypeProbleme = 0;
+        EcrireDonneesIncompletes(s.Resultats, manque);
+      }
+      return true;
+    }
+    for (std::size_t k = 0; k < NbSections; ++k) {
+      if (MotCle(kSections[k].motCle, ligne)) {
+        kSections[k].lire(s, donnees);
+        lues[k] = true;
+        break;
+      }
+    }
+  }
+  return false;
 }
 
 }  // namespace
@@ -296,95 +387,14 @@ bool TStructure::Lecture() {
     return false;  // the user chose to quit
   }
 
-  const std::string nomDonnees = NomFichier + ".txt";
-  if (nomDonnees.size() > LongueurMaxNom) {
-    Refuser(kOuvrir, nomDonnees, RaisonLongueur(nomDonnees));
-  }
-  // The system would stop the name at its first NUL and open another file;
-  // the message shows each NUL as ^@.
-  if (NomFichier.find('\0') != std::string::npos) {
-    std::string visible;
-    for (const char c : nomDonnees) {
-      visible += c == '\0' ? std::string("^@") : std::string(1, c);
-    }
-    Refuser(kOuvrir, visible, "nom de fichier invalide");
-  }
   TTexteEntree donnees;
-  if (const int code = donnees.Ouvrir(nomDonnees); code != 0) {
-    Refuser(kOuvrir, nomDonnees, Raison(code));
-  }
-  const std::string nomResultats = NomFichier + "r.txt";
-  if (nomResultats.size() > LongueurMaxNom) {
-    donnees.Fermer();
-    Refuser(kCreer, nomResultats, RaisonLongueur(nomResultats));
-  }
-  if (!Resultats.Creer(nomResultats)) {
-    const int code = plateforme::DerniereErreur();
-    donnees.Fermer();
-    Refuser(kCreer, nomResultats, Raison(code));
-  }
-  ResultatsOuvert = true;
-  FinDeLigne(Resultats);
-  EcrireTexte(Resultats, "Lecture du fichier : ");
-  EcrireTexte(Resultats, nomDonnees);
-  FinDeLigne(Resultats);
-
-  // Reading a whole line always skips its line end too.
+  OuvrirFichiers(*this, donnees);
+  // Lines before "$deb" are not echoed.
   std::string ligne;
   do {
-    if (donnees.FinDeFichier()) {
-      donnees.Fermer();
-      EcrireDonneesIncompletes(Resultats,
-                               "ligne \"$deb\" (d\xE9"
-                               "but des donn\xE9"
-                               "es) introuvable");
+    if (!LigneSuivante(donnees, Resultats, kLigneDebut, ligne)) {
       return false;
     }
-    donnees.LireLigne(ligne);
-    donnees.SauterLigne();
   } while (!MotCle("$deb", ligne));
-
-  SectionsLues lues;
-  for (;;) {
-    if (donnees.FinDeFichier()) {
-      donnees.Fermer();
-      EcrireDonneesIncompletes(Resultats,
-                               "ligne \"$fin\" (fin des donn\xE9"
-                               "es) introuvable");
-      return false;
-    }
-    donnees.LireLigne(ligne);
-    donnees.SauterLigne();
-    EcrireTexte(console, ligne);
-    FinDeLigne(console);
-
-    if (MotCle("$pro", ligne)) {
-      TypeProbleme = donnees.LireEntier();
-      donnees.SauterLigne();
-      lues.pro = true;
-    } else if (MotCle("$noe", ligne)) {
-      LireNoeuds(*this, donnees);
-      lues.noe = true;
-    } else if (MotCle("$ele", ligne)) {
-      LireElements(*this, donnees);
-      lues.ele = true;
-    } else if (MotCle("$lia", ligne)) {
-      LireLiaisons(*this, donnees);
-      lues.lia = true;
-    } else if (MotCle("$cha", ligne)) {
-      LireCharges(*this, donnees);
-      lues.cha = true;
-    } else if (MotCle("$fin", ligne)) {
-      donnees.Fermer();
-      const std::int32_t typeLu = TypeProbleme;
-      // A negative count is not zero: VerificationModele refuses it.
-      if (NbNoeuds == 0 || Elements.Nombre == 0 || NbLiaisons == 0 || NbCharges == 0) {
-        TypeProbleme = 0;
-      }
-      if (TypeProbleme == 0) {
-        EcrireDonneesIncompletes(Resultats, Manques(*this, lues, typeLu));
-      }
-      return true;
-    }
-  }
+  return LireSections(*this, donnees);
 }

@@ -17,31 +17,36 @@ void TStructure::DdlNoeud(std::int32_t n, std::int32_t& premier, std::int32_t& s
   second = entier::Plus(premier, 1);
 }
 
-const TElement& TStructure::ElementEn(std::int32_t e) const {
-  const std::unique_ptr<TElement>& element = Elements.Liste[e];
-  if (!element) {
+namespace {
+
+// The item in position i of a list; an empty slot is refused like an index
+// beyond the table, as "liaison 3 absente de la liste".
+template <typename T, int Taille>
+T& Item(const TListe<T, Taille>& liste, std::int32_t i, const char* nom, const char* absent) {
+  const std::unique_ptr<T>& item = liste.Liste[i];
+  if (!item) {
     throw ErreurExecution(TypeErreur::VerificationIntervalle,
-                          "\xE9l\xE9ment " + std::to_string(e) + " absent de la liste");
+                          nom + std::to_string(i) + absent + " de la liste");
   }
-  return *element;
+  return *item;
+}
+
+}  // namespace
+
+const TElement& TStructure::ElementEn(std::int32_t e) const {
+  return Item(Elements, e, "\xE9l\xE9ment ", " absent");
 }
 
 TLiaison& TStructure::LiaisonEn(std::int32_t s) {
-  const std::unique_ptr<TLiaison>& liaison = Liaisons.Liste[s];
-  if (!liaison) {
-    throw ErreurExecution(TypeErreur::VerificationIntervalle,
-                          "liaison " + std::to_string(s) + " absente de la liste");
-  }
-  return *liaison;
+  return Item(Liaisons, s, "liaison ", " absente");
+}
+
+const TLiaison& TStructure::LiaisonEn(std::int32_t s) const {
+  return Item(Liaisons, s, "liaison ", " absente");
 }
 
 const TCharge& TStructure::ChargeEn(std::int32_t k) const {
-  const std::unique_ptr<TCharge>& charge = Charges.Liste[k];
-  if (!charge) {
-    throw ErreurExecution(TypeErreur::VerificationIntervalle,
-                          "charge " + std::to_string(k) + " absente de la liste");
-  }
-  return *charge;
+  return Item(Charges, k, "charge ", " absente");
 }
 
 void TStructure::DdlElement(std::int32_t e, Tableau<std::int32_t, NbDdlElement>& d) const {

@@ -1,6 +1,17 @@
 // The one data model: nodes, elements, supports and loads of the finite
 // element model, the global system K U = F and the results file. Every stage
-// of the analysis is a method of TStructure.
+// of the analysis is a method of TStructure; Calcul runs them in this order:
+//   Lecture               model/lecture.cpp       data file into the model
+//   VerificationModele    model/verification.cpp  references and materials
+//   AssemblageRigidite    solver/assemblage.cpp   K from each element's Ke
+//   AssemblageForces      solver/assemblage.cpp   F from the loads
+//   MiseEnPlaceLiaisons   solver/liaisons.cpp     supports imposed on K and F
+//   CalculDeplacements    solver/resolution.cpp   K U = F, U left in F
+//   CalculActionsLiaison  solver/reactions.cpp    support reactions
+//   EcritureResultats     report/rapport.cpp      the results report
+//   EcritureDessin        report/dessin.cpp       the picture
+// The element arithmetic (area, D, B, Ke, strains, stresses) is in
+// element/triangle.*, the pipeline in app/calcul.cpp.
 //
 // Equations: node n owns 2n-1 (displacement along x) and 2n (along y); an
 // element's six follow its vertex order, x then y of vertex 1, 2, 3.
@@ -58,8 +69,6 @@ struct TCharge {
 template <typename T, int Taille>
 class TListe {
  public:
-  static constexpr int Capacite = Taille;
-
   TListe() = default;
   TListe(const TListe&) = delete;
   TListe& operator=(const TListe&) = delete;
@@ -123,6 +132,7 @@ class TStructure {
   const TElement& ElementEn(std::int32_t e) const;
   // The same for the support in position s and the load in position k.
   TLiaison& LiaisonEn(std::int32_t s);
+  const TLiaison& LiaisonEn(std::int32_t s) const;
   const TCharge& ChargeEn(std::int32_t k) const;
 
   // Equations of node n: 2n-1 and 2n.

@@ -1,5 +1,5 @@
 // Fixed-capacity tables indexed from 1. Every access tests its index, and one
-// outside 1..Capacite is the run-time error "Range check error": the program
+// outside 1..Taille is the run-time error "Range check error": the program
 // relies on these bounds instead of comparing counts with capacities.
 #pragma once
 
@@ -10,16 +10,14 @@
 #include "app/erreurs.hpp"
 
 [[noreturn]] inline void ErreurIndice(int indice, int capacite) {
-  throw ErreurExecution(TypeErreur::VerificationIntervalle,
-                        "indice " + std::to_string(indice) + " hors de 1.." +
-                            std::to_string(capacite));
+  throw ErreurExecution(
+      TypeErreur::VerificationIntervalle,
+      "indice " + std::to_string(indice) + " hors de 1.." + std::to_string(capacite));
 }
 
 template <typename T, int Taille>
 class Tableau {
  public:
-  static constexpr int Capacite = Taille;
-
   T& operator[](int indice) {
     Verifier(indice);
     return elements_[static_cast<std::size_t>(indice - 1)];

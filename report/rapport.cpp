@@ -13,17 +13,32 @@
 
 namespace {
 
-// A heading of the report: its line, then a blank line.
-void Titre(TFichierTexte& r, std::string_view titre) {
+// One line of a section, for item k of its list.
+using TLigne = void (*)(TFichierTexte& r, const TStructure& s, int k);
+
+// A label, then a real in its field.
+void Champ(TFichierTexte& r, std::string_view nom, double valeur, int largeur, int decimales) {
+  EcrireTexte(r, nom);
+  EcrireReel(r, valeur, largeur, decimales);
+}
+
+// A section of the report: its heading and a blank line, the column headings
+// and a blank line if it has any, a line for each item from 1 to `nombre`,
+// then a blank line.
+void Section(TFichierTexte& r, const TStructure& s, std::string_view titre, int nombre,
+             TLigne ligne, void (*colonnes)(TFichierTexte& r) = nullptr) {
   EcrireTexte(r, titre);
   FinDeLigne(r);
   FinDeLigne(r);
-}
-
-// One reaction component, rounded to whole newtons.
-void Reaction(TFichierTexte& r, std::string_view nom, double valeur) {
-  EcrireTexte(r, nom);
-  EcrireReel(r, valeur, 5, 0);
+  if (colonnes != nullptr) {
+    colonnes(r);
+    FinDeLigne(r);
+    FinDeLigne(r);
+  }
+  for (int k = 1; k <= nombre; ++k) {
+    ligne(r, s, k);
+  }
+  FinDeLigne(r);
 }
 
 // A code that blocks nothing still gets its line, in the support list and
@@ -34,136 +49,89 @@ void CodeInconnu(TFichierTexte& r, std::uint8_t code, const char* avant, const c
   EcrireTexte(r, apres);
 }
 
-}  // namespace
-
-void TStructure::EcritureResultats() {
-  TFichierTexte& r = Resultats;
-
+void LigneNoeud(TFichierTexte& r, const TStructure& s, int i) {
+  EcrireEntier(r, i, 3);
+  Champ(r, "  x = ", s.Noeuds[i].x, 8, 3);
+  Champ(r, "  y = ", s.Noeuds[i].y, 8, 3);
   FinDeLigne(r);
-  EcrireTexte(r, "Probl\xE8me : ");
+}
+
+void LigneElement(TFichierTexte& r, const TStructure& s, int j) {
+  const TElement& element = s.ElementEn(j);
+  EcrireEntier(r, j, 4);
+  EcrireTexte(r, "  Noeuds = ( ");
   Vider(r);
-  EcrireTexte(r, TypeProbleme == 1 ? "contraintes planes"
-                                   : "d\xE9"
-                                     "formations planes");
-  FinDeLigne(r);
-  FinDeLigne(r);
-
-  Titre(r, "Noeuds [ mm ] :");
-  for (int i = 1; i <= NbNoeuds; ++i) {
-    const TPoint& noeud = Noeuds[i];
-    EcrireEntier(r, i, 3);
-    EcrireTexte(r, "  x = ");
-    EcrireReel(r, noeud.x, 8, 3);
-    EcrireTexte(r, "  y = ");
-    EcrireReel(r, noeud.y, 8, 3);
-    FinDeLigne(r);
-  }
-  FinDeLigne(r);
-
-  Titre(r, "\xC9l\xE9ments :");
-  for (int j = 1; j <= Elements.Nombre; ++j) {
-    const TElement& element = ElementEn(j);
-    EcrireEntier(r, j, 4);
-    EcrireTexte(r, "  Noeuds = ( ");
+  for (int k = 1; k <= NbSommets; ++k) {
+    EcrireEntier(r, element.Sommets[k]);
+    EcrireCaractere(r, ' ');
     Vider(r);
-    for (int s = 1; s <= NbSommets; ++s) {
-      EcrireEntier(r, element.Sommets[s]);
-      EcrireCaractere(r, ' ');
-      Vider(r);
-    }
-    EcrireTexte(r, ")  E = ");
-    EcrireReel(r, element.E, 6, 0);
-    EcrireTexte(r, " MPa  Nu = ");
-    EcrireReel(r, element.Nu, 4, 2);
-    EcrireTexte(r, "  \xC9paisseur = ");
-    EcrireReel(r, element.Epaisseur, 5, 2);
-    EcrireTexte(r, " mm");
-    FinDeLigne(r);
+  }
+  Champ(r, ")  E = ", element.E, 6, 0);
+  Champ(r, " MPa  Nu = ", element.Nu, 4, 2);
+  Champ(r, "  \xC9paisseur = ", element.Epaisseur, 5, 2);
+  EcrireTexte(r, " mm");
+  FinDeLigne(r);
+}
+
+void LigneLiaison(TFichierTexte& r, const TStructure& s, int k) {
+  const TLiaison& liaison = s.LiaisonEn(k);
+  EcrireTexte(r, "noeud ");
+  EcrireEntier(r, liaison.Noeud, 2);
+  Vider(r);
+  if (liaison.TypeLiaison >= 1 && liaison.TypeLiaison <= 3) {
+    const char* const libelles[] = {"   u = 0", "   v = 0", "   Rotule"};
+    EcrireTexte(r, libelles[liaison.TypeLiaison - 1]);
+  } else {
+    CodeInconnu(r, liaison.TypeLiaison, "   code ", " : aucun blocage");
   }
   FinDeLigne(r);
+}
 
-  Titre(r, "Liaisons :");
-  for (int k = 1; k <= NbLiaisons; ++k) {
-    const TLiaison& liaison = LiaisonEn(k);
-    EcrireTexte(r, "noeud ");
-    EcrireEntier(r, liaison.Noeud, 2);
+// Type 1: a body force on an element; type 2: a load per length on the
+// segment between two nodes. Other types are ignored by every stage, so not
+// reported either, not even by a line end.
+void LigneCharge(TFichierTexte& r, const TStructure& s, int k) {
+  const TCharge& charge = s.ChargeEn(k);
+  if (charge.TypeCharge == 1) {
+    EcrireTexte(r, "\xE9l\xE9ment");
+    EcrireEntier(r, charge.N1, 3);
     Vider(r);
-    switch (liaison.TypeLiaison) {
-      case 1:
-        EcrireTexte(r, "   u = 0");
-        break;
-      case 2:
-        EcrireTexte(r, "   v = 0");
-        break;
-      case 3:
-        EcrireTexte(r, "   Rotule");
-        break;
-      default:
-        CodeInconnu(r, liaison.TypeLiaison, "   code ", " : aucun blocage");
-        break;
-    }
+    Champ(r, " : Fx = ", charge.Fx, 6, 2);
+    Champ(r, "   Fy = ", charge.Fy, 6, 2);
+    EcrireTexte(r, " N/mm3");
+    FinDeLigne(r);
+  } else if (charge.TypeCharge == 2) {
+    EcrireTexte(r, "noeuds ( ");
+    EcrireEntier(r, charge.N1);
+    EcrireCaractere(r, ' ');
+    EcrireEntier(r, charge.N2);
+    EcrireTexte(r, " ) ");
+    Vider(r);
+    Champ(r, " fx = ", charge.Fx, 6, 2);
+    Champ(r, "   fy = ", charge.Fy, 6, 2);
+    EcrireTexte(r, " N/mm");
     FinDeLigne(r);
   }
-  FinDeLigne(r);
+}
 
-  Titre(r, "Charges :");
-  for (int k = 1; k <= NbCharges; ++k) {
-    const TCharge& charge = ChargeEn(k);
-    switch (charge.TypeCharge) {
-      case 1:
-        EcrireTexte(r, "\xE9l\xE9ment");
-        EcrireEntier(r, charge.N1, 3);
-        Vider(r);
-        EcrireTexte(r, " : Fx = ");
-        EcrireReel(r, charge.Fx, 6, 2);
-        EcrireTexte(r, "   Fy = ");
-        EcrireReel(r, charge.Fy, 6, 2);
-        EcrireTexte(r, " N/mm3");
-        FinDeLigne(r);
-        break;
-      case 2:
-        EcrireTexte(r, "noeuds ( ");
-        EcrireEntier(r, charge.N1);
-        EcrireCaractere(r, ' ');
-        EcrireEntier(r, charge.N2);
-        EcrireTexte(r, " ) ");
-        Vider(r);
-        EcrireTexte(r, " fx = ");
-        EcrireReel(r, charge.Fx, 6, 2);
-        EcrireTexte(r, "   fy = ");
-        EcrireReel(r, charge.Fy, 6, 2);
-        EcrireTexte(r, " N/mm");
-        FinDeLigne(r);
-        break;
-      default:
-        // Ignored by every stage, so not reported either.
-        break;
-    }
-  }
-  FinDeLigne(r);
-
-  Titre(r, "D\xE9placements nodaux [ mm ]:");
+void ColonnesDeplacements(TFichierTexte& r) {
   EcrireTexte(r, "Noeud");
   EcrireTexte(r, "Ux", 8);
   EcrireTexte(r, "Uy", 9);
-  FinDeLigne(r);
-  FinDeLigne(r);
-  for (int i = 1; i <= NbNoeuds; ++i) {
-    std::int32_t ddlx = 0;
-    std::int32_t ddly = 0;
-    DdlNoeud(i, ddlx, ddly);
-    EcrireEntier(r, i, 4);
-    EcrireCaractere(r, ' ');
-    EcrireReel(r, F[ddlx], 10, 6);
-    EcrireCaractere(r, ' ');
-    EcrireReel(r, F[ddly], 10, 6);
-    FinDeLigne(r);
-  }
-  FinDeLigne(r);
+}
 
-  Titre(r,
-        "Contraintes [ MPa ] et d\xE9"
-        "formations :");
+// F holds the displacements once the system is solved.
+void LigneDeplacement(TFichierTexte& r, const TStructure& s, int i) {
+  std::int32_t ddlx = 0;
+  std::int32_t ddly = 0;
+  s.DdlNoeud(i, ddlx, ddly);
+  EcrireEntier(r, i, 4);
+  Champ(r, " ", s.F[ddlx], 10, 6);
+  Champ(r, " ", s.F[ddly], 10, 6);
+  FinDeLigne(r);
+}
+
+void ColonnesContraintes(TFichierTexte& r) {
   EcrireTexte(r, "\xC9lement");
   EcrireTexte(r, "sxx", 5);
   EcrireTexte(r, "syy", 8);
@@ -174,51 +142,70 @@ void TStructure::EcritureResultats() {
   EcrireTexte(r, "eyy", 10);
   EcrireTexte(r, "gxy", 10);
   EcrireTexte(r, "ezz", 10);
-  FinDeLigne(r);
-  FinDeLigne(r);
-  for (int k = 1; k <= Elements.Nombre; ++k) {
-    // The record holds the strains first; the line gives the stresses first.
-    TContraintesDeformations cd;
-    ContraintesElement(ElementEn(k), cd);
-    EcrireEntier(r, k, 4);
-    EcrireReel(r, cd.sxx, 9, 2);
-    EcrireReel(r, cd.syy, 8, 2);
-    EcrireReel(r, cd.sxy, 8, 2);
-    EcrireReel(r, cd.szz, 8, 2);
-    Vider(r);
-    EcrireReel(r, cd.exx, 10, 6);
-    EcrireReel(r, cd.eyy, 10, 6);
-    EcrireReel(r, cd.gxy, 10, 6);
-    EcrireReel(r, cd.ezz, 10, 6);
-    FinDeLigne(r);
+}
+
+// The record holds the strains first; the line gives the stresses first.
+void LigneContraintes(TFichierTexte& r, const TStructure& s, int k) {
+  TContraintesDeformations cd;
+  ContraintesElement(s.ElementEn(k), cd);
+  EcrireEntier(r, k, 4);
+  EcrireReel(r, cd.sxx, 9, 2);
+  for (const double contrainte : {cd.syy, cd.sxy, cd.szz}) {
+    EcrireReel(r, contrainte, 8, 2);
   }
+  Vider(r);
+  for (const double deformation : {cd.exx, cd.eyy, cd.gxy, cd.ezz}) {
+    EcrireReel(r, deformation, 10, 6);
+  }
+  FinDeLigne(r);
+}
+
+// Only the blocked directions carry a reaction, rounded to whole newtons: a
+// free component holds the element forces there and is not printed.
+void LigneReaction(TFichierTexte& r, const TStructure& s, int k) {
+  const TLiaison& liaison = s.LiaisonEn(k);
+  EcrireTexte(r, "noeud ");
+  EcrireEntier(r, liaison.Noeud);
+  EcrireTexte(r, " : ");
+  Vider(r);
+  const std::uint8_t code = liaison.TypeLiaison;
+  if (code == 1 || code == 3) {
+    Champ(r, "Rx = ", liaison.Rx, 5, 0);
+  }
+  if (code == 2 || code == 3) {
+    Champ(r, code == 3 ? "  Ry = " : "Ry = ", liaison.Ry, 5, 0);
+  }
+  if (code < 1 || code > 3) {
+    CodeInconnu(r, code, "aucune action (code ", ")");
+  }
+  FinDeLigne(r);
+}
+
+}  // namespace
+
+void TStructure::EcritureResultats() {
+  TFichierTexte& r = Resultats;
+  FinDeLigne(r);
+  EcrireTexte(r, "Probl\xE8me : ");
+  Vider(r);
+  EcrireTexte(r, TypeProbleme == 1 ? "contraintes planes"
+                                   : "d\xE9"
+                                     "formations planes");
+  FinDeLigne(r);
   FinDeLigne(r);
 
-  // Only the blocked directions carry a reaction: a free component holds the
-  // element forces there and is not printed.
-  Titre(r, "Actions de liaison [ N ]:");
-  for (int k = 1; k <= NbLiaisons; ++k) {
-    const TLiaison& liaison = LiaisonEn(k);
-    EcrireTexte(r, "noeud ");
-    EcrireEntier(r, liaison.Noeud);
-    EcrireTexte(r, " : ");
-    Vider(r);
-    switch (liaison.TypeLiaison) {
-      case 1:
-        Reaction(r, "Rx = ", liaison.Rx);
-        break;
-      case 2:
-        Reaction(r, "Ry = ", liaison.Ry);
-        break;
-      case 3:
-        Reaction(r, "Rx = ", liaison.Rx);
-        Reaction(r, "  Ry = ", liaison.Ry);
-        break;
-      default:
-        CodeInconnu(r, liaison.TypeLiaison, "aucune action (code ", ")");
-        break;
-    }
-    FinDeLigne(r);
-  }
-  FinDeLigne(r);
+  // The model as read.
+  Section(r, *this, "Noeuds [ mm ] :", NbNoeuds, LigneNoeud);
+  Section(r, *this, "\xC9l\xE9ments :", Elements.Nombre, LigneElement);
+  Section(r, *this, "Liaisons :", NbLiaisons, LigneLiaison);
+  Section(r, *this, "Charges :", NbCharges, LigneCharge);
+
+  // The results.
+  Section(r, *this, "D\xE9placements nodaux [ mm ]:", NbNoeuds, LigneDeplacement,
+          ColonnesDeplacements);
+  Section(r, *this,
+          "Contraintes [ MPa ] et d\xE9"
+          "formations :",
+          Elements.Nombre, LigneContraintes, ColonnesContraintes);
+  Section(r, *this, "Actions de liaison [ N ]:", NbLiaisons, LigneReaction);
 }
