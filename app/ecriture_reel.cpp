@@ -65,88 +65,58 @@ constexpr int kChiffresExacts = 767;
 
 void EcrireScientifique(TFichierTexte& fichier, bool negatif, std::uint64_t grandeur, int largeur) {
   const int n = std::clamp(largeur - 8, kMinSignificatifs, kMaxSignificatifs);
-  // "d.ddd...e+XX": the k-th significant digit (from 0) is at k, or k + 1
-  // past the point.
-  char exact[kChiffresExacts + 8];
-  const char* fin = std::to_chars(exact, std::end(exact), std::bit_cast<double>(grandeur),
+  // Slot 0 for a carry, then "d.ddd...e+XX" with every digit after the point.
+  char texte[1 + 1 + kChiffresExacts + 6];
+  texte[0] = '0';
+  const char* fin = std::to_chars(texte + 1, std::end(texte), std::bit_cast<double>(grandeur),
                                   std::chars_format::scientific, kChiffresExacts - 1)
                         .ptr;
-  const char* e = fin;
-  while (*--e != 'e') {
-  }
+  const char* e = texte + 2 + kChiffresExacts;
   int exposant = 0;
   std::from_chars(e + 2, fin, exposant);
   exposant = e[1] == '-' ? -exposant : exposant;
-
-  // Slot 0 takes a carry out of the mantissa: 9.99... becoming 10.00...
-  char mantisse[kMaxSignificatifs + 1];
-  mantisse[0] = '0';
-  mantisse[1] = exact[0];
-  std::copy(exact + 2, exact + n + 1, mantisse + 2);
-  if (exact[n + 1] >= '5') {
-    Incrementer(mantisse, 0, n + 1);
+  // The n-th digit after the first stands at n + 2.
+  if (texte[n + 2] >= '5') {
+    Incrementer(texte, 0, n + 2);
+    if (texte[0] == '1') {  // 9.99... became 10.00...: the digits after the 1 are zeros
+      texte[1] = '1';
+      ++exposant;
+    }
   }
-  const int debut = mantisse[0] == '1' ? 0 : 1;
-  exposant += 1 - debut;
-
-  char texte[kMaxSignificatifs + 8];
-  int k = 0;
-  texte[k++] = negatif ? '-' : ' ';
-  texte[k++] = mantisse[debut];
-  texte[k++] = '.';
-  k = static_cast<int>(std::copy(mantisse + debut + 1, mantisse + debut + n, texte + k) - texte);
-  texte[k++] = 'E';
-  texte[k++] = exposant < 0 ? '-' : '+';
-  int puissance = exposant < 0 ? -exposant : exposant;
-  for (int i = 3; i >= 0; --i) {
-    texte[k + i] = static_cast<char>('0' + puissance % 10);
+  // The sign takes the carry's slot; the exponent follows the n digits.
+  texte[0] = negatif ? '-' : ' ';
+  texte[n + 2] = 'E';
+  texte[n + 3] = exposant < 0 ? '-' : '+';
+  for (int i = n + 7, puissance = exposant < 0 ? -exposant : exposant; i > n + 3; --i) {
+    texte[i] = static_cast<char>('0' + puissance % 10);
     puissance /= 10;
   }
-  EcrireTexte(fichier, std::string_view(texte, static_cast<std::size_t>(k + 4)), largeur);
+  EcrireTexte(fichier, std::string_view(texte, static_cast<std::size_t>(n + 8)), largeur);
 }
 
-// The fixed form of the magnitudes the report meets, in integer arithmetic:
-// m 2^e 10^d is formed exactly in 128 bits and rounded half up at the point.
-// False, with nothing written, when the magnitude or the decimals are beyond
-// it; the exact digits then decide.
+// The fixed form of the magnitudes the report meets (with a fraction, below
+// 2^52) in integer arithmetic: m 10^d 2^e is formed exactly in 128 bits and
+// rounded half up at the point. False, with nothing written, beyond that.
 bool EcrireFixeRapide(TFichierTexte& fichier, bool negatif, std::uint64_t grandeur, int largeur,
                       int decimales) {
   __extension__ using Entier128 = unsigned __int128;
   static constexpr std::uint64_t kPuissances[] = {1,      10,      100,      1000,      10000,
                                                   100000, 1000000, 10000000, 100000000, 1000000000};
-  if (decimales >= static_cast<int>(std::size(kPuissances))) {
+  const auto [mantisse, exposant] = Decomposer(grandeur);
+  if (decimales >= static_cast<int>(std::size(kPuissances)) || exposant >= 0) {
     return false;
   }
-  const std::uint64_t puissance = kPuissances[decimales];
-  const auto [mantisse, exposant] = Decomposer(grandeur);
-  // The value times 10^d, rounded: its integer part q and the bit that says
-  // whether the rest is half a unit or more.
-  std::uint64_t q = 0;
-  if (exposant >= 0) {
-    if (exposant > 10) {
-      return false;  // m 2^e beyond 2^63: the exact digits take it
-    }
-    const Entier128 produit = Entier128{mantisse << exposant} * puissance;
-    if ((produit >> 63) != 0) {
-      return false;
-    }
-    q = static_cast<std::uint64_t>(produit);
-  } else {
-    const int decalage = -exposant;
-    // m 10^d < 2^83: from 2^84 down the value is below half a unit.
-    if (decalage < 84) {
-      const Entier128 produit = Entier128{mantisse} * puissance;
-      const Entier128 entier = produit >> decalage;
-      if ((entier >> 63) != 0) {
-        return false;  // keeps the rounding's carry within 64 bits
-      }
-      q = static_cast<std::uint64_t>(entier) +
-          static_cast<std::uint64_t>((produit >> (decalage - 1)) & 1);
-    }
+  // m 10^d < 2^83: shifted by more, the value is below half a unit.
+  const int decalage = std::min(-exposant, 84);
+  const Entier128 produit = Entier128{mantisse} * kPuissances[decimales];
+  const Entier128 entier = produit >> decalage;
+  if ((entier >> 63) != 0) {
+    return false;  // keeps the rounding's carry within 64 bits
   }
-
+  // The bit below the point says whether the rest is half a unit or more.
+  const auto unites = static_cast<std::uint64_t>(entier + ((produit >> (decalage - 1)) & 1));
   TTexteDecimal tampon;
-  EcrireTexte(fichier, TexteDecimal(tampon, q, decimales, negatif), largeur);
+  EcrireTexte(fichier, TexteDecimal(tampon, unites, decimales, negatif), largeur);
   return true;
 }
 
