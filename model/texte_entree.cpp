@@ -94,41 +94,31 @@ bool ConvertirEntier(std::string_view texte, std::int32_t& valeur) {
 
 bool ConvertirReel(std::string_view texte, double& valeur) {
   std::size_t i = 0;
-  if (i < texte.size() && (texte[i] == '+' || texte[i] == '-')) {
-    ++i;
-  }
+  const auto signe = [&] { i += i < texte.size() && (texte[i] == '+' || texte[i] == '-') ? 1 : 0; };
+  signe();
   std::size_t mantisse = Chiffres(texte, i);
   if (i < texte.size() && texte[i] == '.') {
     ++i;
     mantisse += Chiffres(texte, i);
   }
-  if (mantisse == 0) {
-    return false;
-  }
+  std::size_t exposant = 0;
   if (i < texte.size() && (texte[i] == 'E' || texte[i] == 'e')) {
     ++i;
-    if (i < texte.size() && (texte[i] == '+' || texte[i] == '-')) {
-      ++i;
-    }
-    if (Chiffres(texte, i) == 0) {
+    signe();
+    exposant = Chiffres(texte, i);
+    if (exposant == 0) {
       return false;
     }
   }
-  if (i != texte.size()) {
+  if (mantisse == 0 || i != texte.size()) {
     return false;
   }
-  // A token is at most 64 characters; a longer text goes through a string.
-  char court[TTexteEntree::LongueurMaxReel + 1];
-  std::string copie;
-  const char* termine = court;
-  if (texte.size() < sizeof court) {
-    std::memcpy(court, texte.data(), texte.size());
-    court[texte.size()] = '\0';
-  } else {
-    copie.assign(texte);
-    termine = copie.c_str();
-  }
-  const long double etendu = ConvertirEtendu(termine);
+  // Within 10^-1100..10^1100 the conversion can raise no exception that
+  // traps; only a longer token or exponent needs them held.
+  const std::string termine(texte);
+  const long double etendu = texte.size() <= TTexteEntree::LongueurMaxReel && exposant <= 3
+                                 ? std::strtold(termine.c_str(), nullptr)
+                                 : ConvertirEtendu(termine.c_str());
   if (DepasseDouble(etendu)) {
     throw ErreurExecution(TypeErreur::DepassementFlottant);
   }
