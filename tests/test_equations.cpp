@@ -3,8 +3,9 @@
 // equilibrium of random meshes.
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
-#include <cstring>
+#include <cstdint>
 #include <limits>
 #include <random>
 #include <sstream>
@@ -243,8 +244,10 @@ void ReductionCommeLaBoucle(TReduction reduire) {
       attendu[j] = attendu[j] - m * pivot[j];
     }
     reduire(ligne.data() + decalage, pivot.data() + decalage, nombre, m);
-    ASSERT_EQ(0, std::memcmp(attendu.data(), ligne.data(), ligne.size() * sizeof(double)))
-        << "try " << essai << ", " << nombre << " entries from " << decalage;
+    for (std::size_t j = 0; j < ligne.size(); ++j) {
+      ASSERT_EQ(std::bit_cast<std::uint64_t>(attendu[j]), std::bit_cast<std::uint64_t>(ligne[j]))
+          << "try " << essai << ", entry " << j << " of " << nombre << " from " << decalage;
+    }
   }
 }
 
