@@ -83,25 +83,26 @@ std::string RapportErreur(const ErreurExecution& erreur) {
   return ligne;
 }
 
-// The bytes the files had handed over go out first. If the system refuses
-// them, that refusal is the error the run met first, and it is the one told.
-void TerminerSurErreur(const ErreurExecution& erreur) {
-  const int refus = TFichierTexte::EcrireTousRemis();
-  Console().ViderSansErreur();
-  const std::string ligne =
-      RapportErreur(refus != 0 ? ErreurExecution(TypeErreur::EntreeSortie, {}, refus) : erreur) +
-      "\r\n";
+void EcrireLigneErreur(std::string_view ligne) noexcept {
+  TFichierTexte::EcrireEnAttente();
   plateforme::EcrireTout(plateforme::kErreurStandard, ligne.data(), ligne.size());
+  plateforme::EcrireTout(plateforme::kErreurStandard, "\r\n", 2);
+}
+
+// A refusal of bytes the files had handed over was met before this error:
+// it is the one told.
+void TerminerSurErreur(const ErreurExecution& erreur) {
+  const int refus = TFichierTexte::EcrireEnAttente();
+  EcrireLigneErreur(
+      RapportErreur(refus != 0 ? ErreurExecution(TypeErreur::EntreeSortie, {}, refus) : erreur));
   plateforme::TerminerProcessus(1);
 }
 
 void TerminerSurErreurImmediate(TypeErreur type) noexcept {
-  const int refus = TFichierTexte::EcrireTousRemis();
-  Console().ViderSansErreur();
-  const TMessageEntreeSortie messageRefus(refus);
-  const char* message = refus != 0 ? messageRefus.texte : MessageFixe(type);
-  plateforme::EcrireTout(plateforme::kErreurStandard, kEnTete, sizeof kEnTete - 1);
-  plateforme::EcrireTout(plateforme::kErreurStandard, message, std::strlen(message));
-  plateforme::EcrireTout(plateforme::kErreurStandard, "\r\n", 2);
+  const int refus = TFichierTexte::EcrireEnAttente();
+  char ligne[96];
+  std::strcpy(ligne, kEnTete);
+  std::strcat(ligne, refus != 0 ? TMessageEntreeSortie(refus).texte : MessageFixe(type));
+  EcrireLigneErreur(ligne);
   plateforme::TerminerProcessus(1);
 }

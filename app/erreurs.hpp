@@ -6,6 +6,7 @@
 
 #include <exception>
 #include <string>
+#include <string_view>
 
 enum class TypeErreur {
   EntreeNumeriqueInvalide,     // "Invalid numeric input"
@@ -51,9 +52,14 @@ class ErreurExecution : public std::exception {
 // FichierInaccessible, the message alone.
 std::string RapportErreur(const ErreurExecution& erreur);
 
-// Ends the process as a run-time error does: standard output is flushed, the
-// report goes to standard error and the exit status is 1. Nothing is
-// destroyed, so the results file keeps only what had been handed over.
+// Writes `ligne` and CR LF on standard error, after every byte the console
+// and the files have pending (their refusals ignored). Safe in a signal
+// handler.
+void EcrireLigneErreur(std::string_view ligne) noexcept;
+
+// Ends the process as a run-time error does: the report goes to standard
+// error and the exit status is 1. Nothing is destroyed, so the results file
+// keeps only what had been handed over.
 [[noreturn]] void TerminerSurErreur(const ErreurExecution& erreur);
 
 // The same end for a fault met where no exception can be thrown (the

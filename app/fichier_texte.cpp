@@ -1,4 +1,4 @@
-// Buffering, line ends and failure rule of the text output streams.
+// The buffer rule of the text output streams, and their failures.
 #include "app/fichier_texte.hpp"
 
 #include <cstring>
@@ -6,142 +6,104 @@
 #include "app/erreurs.hpp"
 #include "app/plateforme.hpp"
 
-TFichierTexte* TFichierTexte::premierDiffere_ = nullptr;
+TFichierTexte* TFichierTexte::premier_ = nullptr;
 
-TFichierTexte::~TFichierTexte() {
+void TFichierTexte::Ouvrir(int descripteur, bool fichier, TEchec echec) {
   Abandonner();
+  descripteur_ = descripteur;
+  fichier_ = fichier;
+  terminal_ = !fichier && plateforme::EstTerminal(descripteur);
+  echec_ = echec;
+  erreur_ = 0;
 }
 
 void TFichierTexte::AssocierSortieStandard() {
-  descripteur_ = plateforme::kSortieStandard;
-  proprietaire_ = false;
-  terminal_ = plateforme::EstTerminal(descripteur_);
-  differe_ = false;
-  remis_ = 0;
-  nombre_ = 0;
-  mode_ = Mode::Sortie;
+  Ouvrir(plateforme::kSortieStandard, false, TEchec::Arret);
 }
 
-bool TFichierTexte::Creer(const std::string& nom) {
+bool TFichierTexte::Creer(const std::string& nom, TEchec echec) {
+  Synchroniser();
   const int descripteur = plateforme::CreerEcriture(nom);
   if (descripteur < 0) {
     return false;
   }
-  descripteur_ = descripteur;
-  proprietaire_ = true;
-  terminal_ = false;
-  differe_ = true;
-  remis_ = 0;
-  nombre_ = 0;
-  mode_ = Mode::Sortie;
-  Inscrire();
+  Ouvrir(descripteur, true, echec);
+  suivant_ = premier_;
+  premier_ = this;
   return true;
 }
 
 void TFichierTexte::Fermer() {
-  if (mode_ == Mode::Ferme) {
-    throw ErreurExecution(TypeErreur::EntreeSortie, {}, CodeFichierNonOuvert);
-  }
-  if (!differe_) {
-    Synchroniser();
-  }
-  remis_ = nombre_;
-  int code = EcrireRemis();
-  Desinscrire();
-  if (proprietaire_ && plateforme::Fermer(descripteur_) != 0 && code == 0) {
-    code = plateforme::DerniereErreur();
-  }
-  mode_ = Mode::Ferme;
-  descripteur_ = -1;
-  if (code != 0) {
-    throw ErreurExecution(TypeErreur::EntreeSortie, {}, code);
-  }
-}
-
-// What was handed over is in the file, as at the end of a process after a
-// run-time error; the buffer is lost.
-void TFichierTexte::Abandonner() noexcept {
-  if (mode_ != Mode::Ferme) {
-    EcrireRemis();
-    Desinscrire();
-    if (proprietaire_) {
-      plateforme::Fermer(descripteur_);
-    }
-  }
-  mode_ = Mode::Ferme;
-  descripteur_ = -1;
-  remis_ = 0;
-  nombre_ = 0;
-}
-
-void TFichierTexte::ViderSansErreur() noexcept {
-  if (mode_ == Mode::Ferme) {
+  if (!Preparer(CodeFichierNonOuvert)) {
     return;
   }
-  EcrireTousRemis();
   remis_ = nombre_;
-  EcrireRemis();
-}
-
-int TFichierTexte::EcrireTousRemis() noexcept {
-  int premiereErreur = 0;
-  for (TFichierTexte* fichier = premierDiffere_; fichier != nullptr; fichier = fichier->suivant_) {
-    const int code = fichier->EcrireRemis();
-    if (premiereErreur == 0) {
-      premiereErreur = code;
-    }
-  }
-  return premiereErreur;
-}
-
-void TFichierTexte::Synchroniser() {
-  if (const int code = EcrireTousRemis(); code != 0) {
-    throw ErreurExecution(TypeErreur::EntreeSortie, {}, code);
+  const int ecriture = EcrireStock();
+  const int fermeture = Clore();
+  if (ecriture != 0 || fermeture != 0) {
+    Echouer(ecriture != 0 ? ecriture : fermeture);
   }
 }
 
-void TFichierTexte::Inscrire() {
-  suivant_ = premierDiffere_;
-  premierDiffere_ = this;
+void TFichierTexte::Abandonner() noexcept {
+  if (descripteur_ >= 0) {
+    EcrireStock();
+    Clore();
+  }
 }
 
-void TFichierTexte::Desinscrire() noexcept {
-  for (TFichierTexte** lien = &premierDiffere_; *lien != nullptr; lien = &(*lien)->suivant_) {
+int TFichierTexte::Clore() noexcept {
+  for (TFichierTexte** lien = &premier_; *lien != nullptr; lien = &(*lien)->suivant_) {
     if (*lien == this) {
       *lien = suivant_;
       break;
     }
   }
-  suivant_ = nullptr;
-}
-
-// Whatever the system accepted before a refusal stays where it went; the
-// rest of what was handed over is dropped with the error.
-int TFichierTexte::EcrireRemis() noexcept {
-  const int remis = remis_;
-  if (remis == 0) {
-    return 0;
-  }
+  const int code =
+      fichier_ && plateforme::Fermer(descripteur_) != 0 ? plateforme::DerniereErreur() : 0;
+  descripteur_ = -1;
   remis_ = 0;
-  nombre_ -= remis;
-  const int code = plateforme::EcrireTout(descripteur_, octets_, static_cast<std::size_t>(remis));
-  std::memmove(octets_, octets_ + remis, static_cast<std::size_t>(nombre_));
+  nombre_ = 0;
   return code;
 }
 
-void TFichierTexte::VerifierSortie() const {
-  if (mode_ != Mode::Sortie) {
-    throw ErreurExecution(TypeErreur::EntreeSortie, {}, CodeFichierNonOuvertEnEcriture);
+void TFichierTexte::Synchroniser() {
+  for (TFichierTexte* fichier = premier_; fichier != nullptr; fichier = fichier->suivant_) {
+    if (const int code = fichier->EcrireStock(); code != 0) {
+      fichier->Echouer(code);
+    }
   }
 }
 
-void TFichierTexte::Ajouter(std::string_view octets) {
-  if (!differe_) {
-    // Console bytes come after whatever the files handed over before them:
-    // a refusal of those must end the run before the console takes more.
+int TFichierTexte::EcrireEnAttente() noexcept {
+  int refus = 0;
+  for (TFichierTexte* fichier = premier_; fichier != nullptr; fichier = fichier->suivant_) {
+    const int code = fichier->EcrireStock();
+    if (refus == 0 && fichier->echec_ == TEchec::Arret) {
+      refus = code;
+    }
+  }
+  TFichierTexte& console = Console();
+  if (console.descripteur_ >= 0) {
+    console.remis_ = console.nombre_;
+    console.EcrireStock();
+  }
+  return refus;
+}
+
+bool TFichierTexte::Preparer(int codeSiFerme) {
+  if (descripteur_ < 0) {
+    Echouer(codeSiFerme);
+    return false;
+  }
+  if (!fichier_) {
     Synchroniser();
   }
-  while (!octets.empty()) {
+  return true;
+}
+
+void TFichierTexte::Ajouter(std::string_view octets) {
+  while (!octets.empty() && erreur_ == 0) {
     const std::size_t place = static_cast<std::size_t>(TailleTampon - (nombre_ - remis_));
     const std::size_t pris = octets.size() < place ? octets.size() : place;
     std::memcpy(octets_ + nombre_, octets.data(), pris);
@@ -153,27 +115,37 @@ void TFichierTexte::Ajouter(std::string_view octets) {
   }
 }
 
-void TFichierTexte::AjouterBlancs(int nombre) {
-  static constexpr char kBlancs[] = "                                ";
-  constexpr int kParPaquet = static_cast<int>(sizeof kBlancs - 1);
-  while (nombre > 0) {
-    const int pris = nombre < kParPaquet ? nombre : kParPaquet;
-    Ajouter(std::string_view(kBlancs, static_cast<std::size_t>(pris)));
-    nombre -= pris;
+void TFichierTexte::Transmettre() {
+  remis_ = nombre_;
+  if (fichier_ && nombre_ <= TailleStock - TailleTampon) {
+    return;  // room left for a whole buffer more
+  }
+  if (const int code = EcrireStock(); code != 0) {
+    Echouer(code);
   }
 }
 
-void TFichierTexte::Transmettre() {
-  remis_ = nombre_;
-  if (differe_ && nombre_ <= TailleDepot - TailleTampon) {
-    return;  // room left for a whole buffer more
+int TFichierTexte::EcrireStock() noexcept {
+  const int remis = remis_;
+  if (remis == 0) {
+    return 0;
   }
-  if (!differe_) {
-    Synchroniser();  // the files' bytes were handed over first
-  }
-  if (const int code = EcrireRemis(); code != 0) {
+  remis_ = 0;
+  nombre_ -= remis;
+  const int code = plateforme::EcrireTout(descripteur_, octets_, static_cast<std::size_t>(remis));
+  std::memmove(octets_, octets_ + remis, static_cast<std::size_t>(nombre_));
+  return code;
+}
+
+void TFichierTexte::Echouer(int code) {
+  if (echec_ == TEchec::Arret) {
     throw ErreurExecution(TypeErreur::EntreeSortie, {}, code);
   }
+  if (erreur_ == 0) {
+    erreur_ = code;
+  }
+  remis_ = 0;
+  nombre_ = 0;
 }
 
 TFichierTexte& Console() {
@@ -182,46 +154,38 @@ TFichierTexte& Console() {
 }
 
 void EcrireTexte(TFichierTexte& fichier, std::string_view texte, int largeur) {
-  fichier.VerifierSortie();
-  fichier.AjouterBlancs(largeur - static_cast<int>(texte.size()));
+  if (!fichier.Preparer(CodeFichierNonOuvertEnEcriture)) {
+    return;
+  }
+  static constexpr std::string_view kBlancs = "                                ";
+  for (int blancs = largeur - static_cast<int>(texte.size()); blancs > 0;
+       blancs -= static_cast<int>(kBlancs.size())) {
+    fichier.Ajouter(kBlancs.substr(0, static_cast<std::size_t>(blancs)));
+  }
   fichier.Ajouter(texte);
 }
 
 void EcrireCaractere(TFichierTexte& fichier, char caractere) {
-  fichier.VerifierSortie();
-  fichier.Ajouter(std::string_view(&caractere, 1));
+  EcrireTexte(fichier, std::string_view(&caractere, 1));
 }
 
 void EcrireEntier(TFichierTexte& fichier, std::int32_t valeur, int largeur) {
-  // Digits of the magnitude from the right; the magnitude is taken unsigned so
-  // that -2147483648 needs no special case.
-  char chiffres[12];
-  int debut = sizeof chiffres;
-  std::uint32_t grandeur =
+  // The magnitude taken unsigned, so that -2147483648 needs no special case.
+  const std::uint32_t grandeur =
       valeur < 0 ? 0u - static_cast<std::uint32_t>(valeur) : static_cast<std::uint32_t>(valeur);
-  do {
-    chiffres[--debut] = static_cast<char>('0' + grandeur % 10);
-    grandeur /= 10;
-  } while (grandeur != 0);
-  if (valeur < 0) {
-    chiffres[--debut] = '-';
-  }
-  EcrireTexte(fichier,
-              std::string_view(chiffres + debut, static_cast<std::size_t>(sizeof chiffres - debut)),
-              largeur);
+  TTexteDecimal tampon;
+  EcrireTexte(fichier, TexteDecimal(tampon, grandeur, 0, valeur < 0), largeur);
 }
 
 void FinDeLigne(TFichierTexte& fichier) {
-  fichier.VerifierSortie();
-  fichier.Ajouter("\r\n");
+  EcrireTexte(fichier, "\r\n");
   if (fichier.terminal_) {
     fichier.Transmettre();
   }
 }
 
 void Vider(TFichierTexte& fichier) {
-  if (fichier.mode_ == TFichierTexte::Mode::Ferme) {
-    throw ErreurExecution(TypeErreur::EntreeSortie, {}, CodeFichierNonOuvert);
+  if (fichier.Preparer(CodeFichierNonOuvert)) {
+    fichier.Transmettre();
   }
-  fichier.Transmettre();
 }

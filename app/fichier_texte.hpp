@@ -1,15 +1,18 @@
 // Text output streams: every byte the program writes, on the console or into
-// the results file, goes through one of these. Bytes are written unchanged
-// (Windows-1252), lines end with CR LF, and a 128-byte buffer is handed over
-// when full, on Vider and on closing; a failed write ends the run.
+// a file (the results, the picture), goes through one of these, unchanged
+// (Windows-1252 for the French texts).
 //
-// A file keeps the bytes handed over in a store and gives them to the system
-// in one call when the store is full, when the file is closed, and before the
-// program does anything else that can be seen: the console takes a byte,
-// another file is made, a run-time error is reported. The hundreds of
-// hand-overs of a report cost a few system calls instead of one each, and
-// nothing outside can tell: a refusal is met later, but before anything else
-// shows, so the run ends on it as before and the file keeps the same bytes.
+// The one buffer rule. Bytes collect in a buffer of 128, handed over when it
+// is full, on Vider and on Fermer (and on FinDeLigne when the console is a
+// terminal). The console writes what it is handed at once. A file keeps it
+// in a store of 8 KiB, written when the store is full, on Fermer, and before
+// anything else of the run can be seen: before the console takes a byte,
+// before another file is created, before a line goes to standard error. A
+// report thus costs a few system calls instead of one per buffer, and nothing
+// outside can tell: a refusal is met later, but before anything else shows,
+// so it ends the run all the same and the file keeps exactly the bytes handed
+// over. A run that ends on a run-time error leaves each file with what it was
+// handed; the buffers are lost, as at the end of a process.
 #pragma once
 
 #include <array>
@@ -17,69 +20,75 @@
 #include <string>
 #include <string_view>
 
+// What a refused write or close does: Arret, the run-time error; Releve, the
+// first refusal's error number is kept (Erreur()), later writes are dropped
+// and nothing throws.
+enum class TEchec { Arret, Releve };
+
 class TFichierTexte {
  public:
   static constexpr int TailleTampon = 128;
-  static constexpr int TailleDepot = 64 * TailleTampon;
 
   TFichierTexte() = default;
   TFichierTexte(const TFichierTexte&) = delete;
   TFichierTexte& operator=(const TFichierTexte&) = delete;
-  // Closes the descriptor without handing over the buffer: only Fermer
-  // finishes a file in order.
-  ~TFichierTexte();
+  ~TFichierTexte() { Abandonner(); }
 
   void AssocierSortieStandard();
-  // Creates the file, or empties it if it exists; false when the system
-  // refuses (its error number is then in plateforme::DerniereErreur()).
-  bool Creer(const std::string& nom);
-  // Hands over the buffer and closes; a failure is a run-time error.
+  // Creates the file, or empties it if it exists, once the other files' stores
+  // are written (a refusal of theirs is their run-time error, thrown here).
+  // False when the system refuses, its error number in
+  // plateforme::DerniereErreur().
+  bool Creer(const std::string& nom, TEchec echec = TEchec::Arret);
+  // Hands over the buffer and closes.
   void Fermer();
-  // Closes without handing over the buffer, as the end of a process after a
-  // run-time error does; used to release a structure in-process.
+  // Closes as the end of a process after a run-time error does: what was
+  // handed over is written, the buffer is lost. Used to release in-process.
   void Abandonner() noexcept;
+  // Under TEchec::Releve, the error number of the first refusal; else 0.
+  int Erreur() const { return erreur_; }
 
-  bool EstOuvert() const { return mode_ != Mode::Ferme; }
-  // Hands over the buffer as Vider does, but ignores a failure: used only on
-  // the way out after a run-time error.
-  void ViderSansErreur() noexcept;
-
-  // Gives the system what every file has handed over and still holds: 0, or
-  // the error number of the first refusal. Safe in a signal handler.
-  static int EcrireTousRemis() noexcept;
-  // The same, a refusal being the run-time error it would have been when the
-  // bytes were handed over. Called before the program shows anything else.
+  // Writes every file's store: what an outsider sees of the files from now.
   static void Synchroniser();
+  // The files' stores, then the console's buffer, go to the system as the
+  // end of a process would send them. Returns the error number of the first
+  // refusal of a file's stored bytes under TEchec::Arret, 0 when none: that
+  // run-time error was met before any other now ending the run. Safe in a
+  // signal handler.
+  static int EcrireEnAttente() noexcept;
 
   friend void EcrireTexte(TFichierTexte& fichier, std::string_view texte, int largeur);
-  friend void EcrireCaractere(TFichierTexte& fichier, char caractere);
   friend void FinDeLigne(TFichierTexte& fichier);
   friend void Vider(TFichierTexte& fichier);
 
  private:
-  enum class Mode { Ferme, Sortie };
+  static constexpr int TailleStock = 64 * TailleTampon;
 
-  void VerifierSortie() const;
+  void Ouvrir(int descripteur, bool fichier, TEchec echec);
+  // Before an operation: false on a closed stream. The console's bytes come
+  // after the files' stores.
+  bool Preparer(int codeSiFerme);
   void Ajouter(std::string_view octets);
-  void AjouterBlancs(int nombre);
-  // Hands the buffer over: a file keeps it in its store, the console writes it.
   void Transmettre();
-  // Writes the bytes handed over; the buffer's bytes move to the front.
-  int EcrireRemis() noexcept;
-  void Inscrire();
-  void Desinscrire() noexcept;
+  // Writes the store; the buffer's bytes move to the front. What the system
+  // accepted before a refusal stays written, the rest is dropped.
+  int EcrireStock() noexcept;
+  // Leaves the list of files and closes: 0, or the error number of the close.
+  int Clore() noexcept;
+  // Under TEchec::Releve, drops whatever is pending.
+  void Echouer(int code);
 
-  Mode mode_ = Mode::Ferme;
   int descripteur_ = -1;
-  bool proprietaire_ = false;  // the console's descriptor is not ours to close
+  bool fichier_ = false;  // a file of ours (stored, closed by us), not the console
   bool terminal_ = false;
-  bool differe_ = false;  // a file: hand-overs wait in the store
+  TEchec echec_ = TEchec::Arret;
+  int erreur_ = 0;
   // octets_[0, remis_) handed over, octets_[remis_, nombre_) the buffer.
   int remis_ = 0;
   int nombre_ = 0;
-  char octets_[TailleDepot] = {};
-  TFichierTexte* suivant_ = nullptr;  // the next file with a store
-  static TFichierTexte* premierDiffere_;
+  char octets_[TailleStock] = {};
+  TFichierTexte* suivant_ = nullptr;  // the open files, for the rule above
+  static TFichierTexte* premier_;
 };
 
 // The program's standard output stream.
@@ -99,7 +108,11 @@ std::string_view TexteDecimal(TTexteDecimal& tampon, std::uint64_t unites, int d
                               bool negatif);
 
 // With decimals (>= 0), the fixed form in the given width; without, the
-// scientific form, in 23 characters when no width is given either.
+// scientific form, in 23 characters when no width is given either. The digits
+// are the exact stored value's, rounded half away from zero.
 void EcrireReel(TFichierTexte& fichier, double valeur, int largeur = 0, int decimales = -1);
+// The same by the exact-digit route alone, which EcrireReel takes only where
+// its integer route cannot: for the tests that compare the two.
+void EcrireReelExact(TFichierTexte& fichier, double valeur, int largeur = 0, int decimales = -1);
 void FinDeLigne(TFichierTexte& fichier);
 void Vider(TFichierTexte& fichier);

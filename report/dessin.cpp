@@ -19,6 +19,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/erreurs.hpp"
 #include "app/fichier_texte.hpp"
 #include "app/plateforme.hpp"
 
@@ -127,12 +128,10 @@ class TSortieSvg {
 
 // One line on standard error, Windows-1252 with CR LF like the console.
 void SignalerRaison(const std::string& nom, const std::string& raison) {
-  const std::string ligne =
+  EcrireLigneErreur(
       "Dessin non \xE9"
       "crit : " +
-      nom + " (" + raison + ")\r\n";
-  Console().ViderSansErreur();  // the console's lines first, as typed
-  plateforme::EcrireTout(plateforme::kErreurStandard, ligne.data(), ligne.size());
+      nom + " (" + raison + ")");
 }
 
 // Why the picture's file was refused.

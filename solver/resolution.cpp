@@ -6,18 +6,18 @@
 #include <span>
 
 #include "model/structure.hpp"
+#include "solver/resolution.hpp"
 
 namespace {
 
 // N/mm, not scaled by the size of the entries; a pivot equal to it passes.
 constexpr double PivotMinimal = 1e-10;
 
-// One row of a step: K[i][j] := K[i][j] - m K[k][j] for j from i to n, with
-// `termes` row i and `termesPivot` row k from column i on, `nombre` entries.
-// Each entry is a computation of its own, so the compiler does two at a time
-// in the SSE2 registers, each giving the very bits of the scalar loop;
-// nothing is summed, so no order changes. Rows i and k are distinct rows of
-// K: they never overlap, which `__restrict` tells the compiler.
+// One row of a step, `termes` row i and `termesPivot` row k from column i
+// on. Each entry is a computation of its own, so the compiler does two or
+// four at a time, each with the bits of the scalar loop; nothing is summed,
+// so no order changes. Rows i and k never overlap, which `__restrict` tells
+// the compiler.
 // clang keeps every operation that may trap where the source puts it, which
 // also keeps its vectoriser out; this loop guards nothing and computes every
 // entry whatever the others give, so the constraint is lifted here only.
@@ -49,22 +49,11 @@ void Reduire(double* __restrict termes, const double* __restrict termesPivot, st
   ReduireLigne(termes, termesPivot, nombre, m);
 }
 
-// The same loop for the processors that have AVX, four entries an
-// instruction: every entry still gets the scalar operations (no fused
-// multiply-add), so the bits are the same whichever runs.
 #if defined(__x86_64__) || defined(__i386__)
 [[gnu::target("avx")]] void ReduireAvx(double* __restrict termes,
                                        const double* __restrict termesPivot, std::size_t nombre,
                                        double m) {
   ReduireLigne(termes, termesPivot, nombre, m);
-}
-
-auto ReductionDuProcesseur() {
-  return __builtin_cpu_supports("avx") ? ReduireAvx : Reduire;
-}
-#else
-auto ReductionDuProcesseur() {
-  return Reduire;
 }
 #endif
 #ifdef __clang__
@@ -72,6 +61,18 @@ auto ReductionDuProcesseur() {
 #endif
 
 }  // namespace
+
+TReduction ReductionSse2() {
+  return Reduire;
+}
+
+TReduction ReductionAvx() {
+#if defined(__x86_64__) || defined(__i386__)
+  return __builtin_cpu_supports("avx") ? ReduireAvx : nullptr;
+#else
+  return nullptr;
+#endif
+}
 
 bool TStructure::CalculDeplacements() {
   EcrireTexte(Resultats, "Calcul des d\xE9placements inconnus");
@@ -85,7 +86,7 @@ bool TStructure::CalculDeplacements() {
     FinDeLigne(Resultats);
   };
 
-  const auto reduire = ReductionDuProcesseur();
+  const TReduction reduire = ReductionAvx() != nullptr ? ReductionAvx() : ReductionSse2();
   const std::int32_t n = NbDdl;
   for (int k = 1; k <= n - 1; ++k) {
     const double pivot = K[k][k];

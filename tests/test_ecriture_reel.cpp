@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -8,6 +9,7 @@
 #include <filesystem>
 #include <limits>
 #include <random>
+#include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -52,8 +54,11 @@ const std::tuple<double, int, int, const char*> kCas[] = {
     {-kInf, 0, kSci, "                   -Inf"}};
 // clang-format on
 
-// Every row on a line of its own, written with the program's traps of
-// floating-point faults on: no value may raise one.
+// Both routes: the one EcrireReel picks, and the exact digits alone.
+constexpr decltype(&EcrireReel) kRoutes[] = {EcrireReel, EcrireReelExact};
+
+// Every row on a line of its own, by both routes, written with the program's
+// traps of floating-point faults on: no value may raise one.
 TEST(EcritureReelDeathTest, BothFormsCharacterForCharacterWithoutFault) {
   const std::filesystem::path chemin = donnees::Temporaire();
   std::filesystem::remove(chemin);
@@ -62,9 +67,11 @@ TEST(EcritureReelDeathTest, BothFormsCharacterForCharacterWithoutFault) {
         plateforme::ActiverExceptionsFlottantes();
         TFichierTexte fichier;
         if (fichier.Creer(chemin.string())) {
-          for (const auto& [valeur, largeur, decimales, texte] : kCas) {
-            EcrireReel(fichier, valeur, largeur, decimales);
-            FinDeLigne(fichier);
+          for (const auto ecrire : kRoutes) {
+            for (const auto& [valeur, largeur, decimales, texte] : kCas) {
+              ecrire(fichier, valeur, largeur, decimales);
+              FinDeLigne(fichier);
+            }
           }
           fichier.Fermer();
         }
@@ -75,20 +82,22 @@ TEST(EcritureReelDeathTest, BothFormsCharacterForCharacterWithoutFault) {
   for (const auto& [valeur, largeur, decimales, texte] : kCas) {
     attendu += texte + std::string("\r\n");
   }
-  EXPECT_EQ(attendu, donnees::Contenu(chemin));
+  EXPECT_EQ(attendu + attendu, donnees::Contenu(chemin));
   std::filesystem::remove(chemin);
 }
 
-// The fixed form by another route: the C library's exact expansion of the
-// stored value, rounded here half away from zero on its next digit.
-std::string FixeDeReference(double valeur, int largeur, int decimales) {
+// The C library's exact expansion of a stored value's magnitude: its digits,
+// "0" first to take a carry, and where the point falls.
+std::string Expansion(double valeur, std::size_t& point) {
   std::vector<char> exact(1500);
-  // A leading 0 takes the carry of a rounding up, and is dropped otherwise.
   std::snprintf(exact.data(), exact.size(), "0%.1100f", std::fabs(valeur));
   std::string chiffres(exact.data());
-  const std::size_t point = chiffres.find('.');
-  chiffres.erase(point, 1);
-  const std::size_t garde = point + static_cast<std::size_t>(decimales);
+  point = chiffres.find('.');
+  return chiffres.erase(point, 1);
+}
+
+// The first `garde` digits, rounded half away from zero on the next one.
+std::string Arrondi(std::string chiffres, std::size_t garde) {
   if (chiffres[garde] >= '5') {
     std::size_t i = garde - 1;
     for (; chiffres[i] == '9'; --i) {
@@ -96,54 +105,102 @@ std::string FixeDeReference(double valeur, int largeur, int decimales) {
     }
     ++chiffres[i];
   }
-  const std::size_t debut = chiffres[0] == '0' ? 1 : 0;
-  std::string texte(std::signbit(valeur) ? 1 : 0, '-');
-  texte.append(chiffres, debut, point - debut);
-  if (decimales > 0) {
-    texte.append(1, '.').append(chiffres, point, garde - point);
-  }
-  if (texte.size() < static_cast<std::size_t>(largeur)) {
-    texte.insert(texte.begin(), static_cast<std::size_t>(largeur) - texte.size(), ' ');
-  }
-  return texte;
+  return chiffres.substr(0, garde);
 }
 
-// Random magnitudes from the denormals to 1e37, and binary fractions that
-// fall on exact halves of the last decimal, in every fixed form the report
-// uses and a few with more decimals.
-TEST(EcritureReel, FixedFormMatchesTheExactExpansion) {
+std::string Aligne(std::string texte, int largeur) {
+  const std::size_t champ = static_cast<std::size_t>(largeur);
+  return texte.size() < champ ? std::string(champ - texte.size(), ' ') + texte : texte;
+}
+
+// The fixed form by another route.
+std::string FixeDeReference(double valeur, int largeur, int decimales) {
+  std::size_t point = 0;
+  const std::string chiffres = Expansion(valeur, point);
+  const std::string arrondi = Arrondi(chiffres, point + static_cast<std::size_t>(decimales));
+  const std::size_t debut = arrondi[0] == '0' ? 1 : 0;
+  std::string texte(std::signbit(valeur) ? 1 : 0, '-');
+  texte.append(arrondi, debut, point - debut);
+  if (decimales > 0) {
+    texte.append(1, '.').append(arrondi, point);
+  }
+  return Aligne(texte, largeur);
+}
+
+// The scientific form by another route, n = width - 8 significant digits.
+std::string ScientifiqueDeReference(double valeur, int largeur) {
+  std::size_t point = 0;
+  const std::string chiffres = Expansion(valeur, point);
+  // Zero's first digit is its units digit.
+  const std::size_t nonNul = chiffres.find_first_not_of('0');
+  const std::size_t premier = nonNul == std::string::npos ? point - 1 : nonNul;
+  const std::size_t n = static_cast<std::size_t>(std::clamp(largeur - 8, 2, 18));
+  std::string mantisse = Arrondi(chiffres, premier + n).substr(premier - 1);
+  int exposant = static_cast<int>(point) - static_cast<int>(premier) - 1;
+  if (mantisse[0] != '0') {  // 9.99... rounded up to 10.0...
+    ++exposant;
+  }
+  mantisse = mantisse[0] != '0' ? mantisse.substr(0, n) : mantisse.substr(1);
+  char exposantTexte[16];
+  std::snprintf(exposantTexte, sizeof exposantTexte, "E%c%04d", exposant < 0 ? '-' : '+',
+                std::abs(exposant));
+  return Aligne(std::string(std::signbit(valeur) ? "-" : " ") + mantisse[0] + "." +
+                    mantisse.substr(1) + exposantTexte,
+                largeur);
+}
+
+// Random magnitudes from the denormals up, and binary fractions that fall on
+// exact halves of the last decimal, by both routes: in every fixed form the
+// report uses and a few with more decimals, and in the scientific form.
+TEST(EcritureReel, BothRoutesMatchTheExactExpansion) {
 #ifdef _WIN32
   GTEST_SKIP() << "the C library's expansion is exact with glibc only";
 #endif
   std::mt19937_64 aleatoire(20261207);
   std::vector<double> valeurs;
-  for (int i = 0; i < 1500; ++i) {
+  for (int i = 0; i < 1000; ++i) {
     const double v = std::bit_cast<double>(aleatoire() >> 1);
-    if (std::fabs(v) < 1e37) {
+    if (std::isfinite(v)) {
       valeurs.push_back(i % 2 == 0 ? v : -v);
     }
     const double fraction = std::ldexp(static_cast<double>(aleatoire() % (std::uint64_t{1} << 40)),
                                        -static_cast<int>(aleatoire() % 48));
     valeurs.push_back(i % 3 == 0 ? -fraction : fraction);
     valeurs.push_back(static_cast<double>(aleatoire() % 2000000) / 1000.0 - 1000.0);
+    valeurs.push_back(std::ldexp(static_cast<double>(aleatoire() >> 11), 10 + i % 60));
   }
-  const std::pair<int, int> formes[] = {{5, 0}, {6, 0}, {4, 2},  {5, 2},  {6, 2},   {8, 2},
-                                        {9, 2}, {8, 3}, {10, 6}, {12, 9}, {14, 10}, {0, 14}};
+  const std::pair<int, int> formes[] = {{5, 0},   {6, 0},  {4, 2},  {5, 2},   {6, 2},
+                                        {8, 2},   {9, 2},  {8, 3},  {10, 6},  {12, 9},
+                                        {14, 10}, {0, 14}, {0, -1}, {12, -1}, {30, -1}};
   const std::filesystem::path chemin = donnees::Temporaire();
   std::string attendu;
   {
     TFichierTexte fichier;
     ASSERT_TRUE(fichier.Creer(chemin.string()));
-    for (const double v : valeurs) {
-      for (const auto& [largeur, decimales] : formes) {
-        EcrireReel(fichier, v, largeur, decimales);
-        FinDeLigne(fichier);
-        attendu += FixeDeReference(v, largeur, decimales) + "\r\n";
+    for (const auto ecrire : kRoutes) {
+      for (const double v : valeurs) {
+        for (const auto& [largeur, decimales] : formes) {
+          if (decimales >= 0 && std::fabs(v) >= 1.6e37) {
+            continue;
+          }
+          ecrire(fichier, v, largeur, decimales);
+          FinDeLigne(fichier);
+          attendu += decimales >= 0 ? FixeDeReference(v, largeur, decimales)
+                                    : ScientifiqueDeReference(v, largeur == 0 ? 23 : largeur);
+          attendu += "\r\n";
+        }
       }
     }
     fichier.Fermer();
   }
-  EXPECT_EQ(attendu, donnees::Contenu(chemin));
+  // Line by line: a failure shows the first rows that differ.
+  std::istringstream lignesAttendues(attendu), lignesEcrites(donnees::Contenu(chemin));
+  std::string ligneAttendue, ligneEcrite;
+  for (int fautes = 0; fautes < 10 && std::getline(lignesAttendues, ligneAttendue);) {
+    std::getline(lignesEcrites, ligneEcrite);
+    fautes += ligneAttendue == ligneEcrite ? 0 : 1;
+    EXPECT_EQ(ligneAttendue, ligneEcrite);
+  }
   std::filesystem::remove(chemin);
 }
 

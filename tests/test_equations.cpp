@@ -4,9 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
 #include <cfenv>
 #include <cmath>
+#include <cstdint>
 #include <filesystem>
+#include <limits>
 #include <memory>
 #include <numeric>
 #include <random>
@@ -14,6 +17,7 @@
 #include <vector>
 
 #include "element/triangle.hpp"
+#include "solver/resolution.hpp"
 #include "tests/donnees_communes.hpp"
 
 namespace {
@@ -321,6 +325,58 @@ TEST_F(Equations, ReactionsBalanceTheLoadsOfRandomMeshes) {
       EXPECT_NEAR(0.0, charge[m], 1e-10 * (1.0 + echelle)) << "seed " << graine << ", " << m;
     }
   }
+}
+
+// A route of the row update against the scalar loop, bit for bit: rows of
+// every length from every alignment, special values among random ones.
+void ReductionCommeLaBoucle(TReduction reduire) {
+  using Limites = std::numeric_limits<double>;
+  const double speciaux[] = {0.0,
+                             -0.0,
+                             1.0,
+                             -1.0,
+                             0.1,
+                             3.0,
+                             Limites::max(),
+                             -Limites::infinity(),
+                             1e-310,
+                             Limites::denorm_min(),
+                             Limites::quiet_NaN()};
+  std::mt19937_64 aleas(11);
+  const auto tirage = [&] {
+    const double v =
+        std::ldexp(static_cast<double>(aleas() >> 11), static_cast<int>(aleas() % 80) - 100);
+    return aleas() % 4 == 0 ? speciaux[aleas() % std::size(speciaux)] : aleas() % 2 ? v : -v;
+  };
+  for (int essai = 0; essai < 3000; ++essai) {
+    const std::size_t nombre = aleas() % 203, decalage = aleas() % 4;
+    std::vector<double> ligne(nombre + decalage), pivot(nombre + decalage);
+    for (std::size_t j = 0; j < ligne.size(); ++j) {
+      ligne[j] = tirage();
+      pivot[j] = tirage();
+    }
+    const double m = tirage();
+    std::vector<double> attendu = ligne;
+    for (std::size_t j = decalage; j < attendu.size(); ++j) {
+      attendu[j] = attendu[j] - m * pivot[j];
+    }
+    reduire(ligne.data() + decalage, pivot.data() + decalage, nombre, m);
+    for (std::size_t j = 0; j < ligne.size(); ++j) {
+      ASSERT_EQ(std::bit_cast<std::uint64_t>(attendu[j]), std::bit_cast<std::uint64_t>(ligne[j]))
+          << "try " << essai << ", entry " << j << " of " << nombre << " from " << decalage;
+    }
+  }
+}
+
+TEST(Reduction, Sse2RouteGivesTheScalarLoopsBits) {
+  ReductionCommeLaBoucle(ReductionSse2());
+}
+
+TEST(Reduction, AvxRouteGivesTheScalarLoopsBits) {
+  if (ReductionAvx() == nullptr) {
+    GTEST_SKIP() << "this processor has no AVX";
+  }
+  ReductionCommeLaBoucle(ReductionAvx());
 }
 
 }  // namespace

@@ -5,12 +5,10 @@
 #include <cfloat>
 #include <charconv>
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <map>
-#include <random>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -70,31 +68,6 @@ TEST(TexteEntree, IntegerAndRealSyntax) {
   }
   for (const auto& [texte, attendu] : reels) {
     EXPECT_EQ(attendu, Convertir(ConvertirReel, texte)) << texte;
-  }
-}
-
-// Random decimals of 1 to 21 digits with the point anywhere and exponents
-// up to 25, some on the ties of the double rounding: the same double as the
-// library's extended conversion cast to a double.
-TEST(TexteEntree, RealsAsTheExtendedConversionGivesThem) {
-  std::mt19937_64 aleatoire(7);
-  for (int i = 0; i < 100000; ++i) {
-    std::string texte = i % 2 == 0 ? "" : "-";
-    const int nbChiffres = 1 + static_cast<int>(aleatoire() % 21);
-    const int point = static_cast<int>(aleatoire() % static_cast<unsigned>(nbChiffres + 1));
-    for (int j = 0; j < nbChiffres; ++j) {
-      texte += j == point ? "." : "";
-      texte += static_cast<char>('0' + aleatoire() % 10);
-    }
-    if (i % 3 == 0) {
-      texte.append("e").append(std::to_string(static_cast<int>(aleatoire() % 51) - 25));
-    }
-    if (i % 5 == 0) {  // halfway between two doubles
-      texte = std::to_string(((aleatoire() >> 11 | std::uint64_t{1} << 52) << 10) | 0x200);
-    }
-    double valeur = 0.0;
-    ASSERT_TRUE(ConvertirReel(texte, valeur)) << texte;
-    EXPECT_EQ(static_cast<double>(std::strtold(texte.c_str(), nullptr)), valeur) << texte;
   }
 }
 
