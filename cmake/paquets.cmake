@@ -8,9 +8,7 @@ set(CPACK_PACKAGE_CONTACT
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
   "plane elasticity solver with constant-strain triangles")
 set(CPACK_STRIP_FILES ON)
-# Packaged folders are world-readable whatever the packager's umask.
-set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
-  OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/dossiers-paquet.cmake)
 
 if(WIN32)
   set(CPACK_GENERATOR ZIP)
