@@ -18,7 +18,8 @@ endif()
 
 # Debian: the extended description under the synopsis above; CPack indents
 # it and turns the empty line into the " ." of the control file.
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "elasplan solves a two-dimensional linear elasticity problem, in plane stress
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION [[
+elasplan solves a two-dimensional linear elasticity problem, in plane stress
 or plane strain, by the finite element method with three-node triangles of
 constant strain. It reads the model (nodes, elements, supports, loads) from a
 text file and writes a report in French (nodal displacements, element strains
@@ -26,13 +27,13 @@ and stresses, support reactions) and an SVG picture of the deformed mesh
 coloured by the von Mises stress.
 
 It is an interactive console program: it asks for the base name of the data
-file. A worked example is in /usr/share/elasplan/examples.")
+file. A worked example is in /usr/share/elasplan/examples.]])
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# The program is linked statically: it depends on nothing at run time.
+# The program is linked statically: no dependency is looked for, none is
+# declared.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS OFF)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "")
 
 if(NOT WIN32)
   # What Debian asks of a package: the copyright and, compressed, a changelog
@@ -44,17 +45,15 @@ if(NOT WIN32)
   install(FILES packaging/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
   configure_file(packaging/changelog changelog COPYONLY)
   configure_file(packaging/elasplan.1.in elasplan.1 @ONLY)
-  find_program(ELASPLAN_GZIP gzip)
-  if(ELASPLAN_GZIP)
-    foreach(fichier changelog elasplan.1)
-      # -n: no name nor time stamp, the same bytes from every build.
-      execute_process(COMMAND ${ELASPLAN_GZIP} -9 -n -f ${fichier}
-        WORKING_DIRECTORY ${PROJECT_BINARY_DIR}
-        COMMAND_ERROR_IS_FATAL ANY)
-    endforeach()
-    install(FILES ${PROJECT_BINARY_DIR}/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
-    install(FILES ${PROJECT_BINARY_DIR}/elasplan.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-  endif()
+  find_program(ELASPLAN_GZIP gzip REQUIRED)
+  foreach(fichier changelog elasplan.1)
+    # -n: no name nor time stamp, the same bytes from every build.
+    execute_process(COMMAND ${ELASPLAN_GZIP} -9 -n -f ${fichier}
+      WORKING_DIRECTORY ${PROJECT_BINARY_DIR}
+      COMMAND_ERROR_IS_FATAL ANY)
+  endforeach()
+  install(FILES ${PROJECT_BINARY_DIR}/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
+  install(FILES ${PROJECT_BINARY_DIR}/elasplan.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
   # Linked statically on purpose (see app/CMakeLists.txt): the override tells
   # lintian so.
   install(FILES packaging/lintian-overrides
