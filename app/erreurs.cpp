@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cstring>
+#include <new>
 
 #include "app/fichier_texte.hpp"
 #include "app/plateforme.hpp"
@@ -24,6 +25,8 @@ const char* MessageFixe(TypeErreur type) {
       return "Floating point overflow";
     case TypeErreur::OperationFlottanteInvalide:
       return "Invalid floating point operation";
+    case TypeErreur::ManqueMemoire:
+      return "Out of memory";
     case TypeErreur::EntreeSortie:
     case TypeErreur::FichierInaccessible:
       break;
@@ -88,9 +91,14 @@ std::string RapportErreur(const ErreurExecution& erreur) {
 void TerminerSurErreur(const ErreurExecution& erreur) {
   const int refus = TFichierTexte::EcrireTousRemis();
   Console().ViderSansErreur();
-  const std::string ligne =
-      RapportErreur(refus != 0 ? ErreurExecution(TypeErreur::EntreeSortie, {}, refus) : erreur) +
-      "\r\n";
+  std::string ligne;
+  try {  // the report itself may find no memory left
+    ligne =
+        RapportErreur(refus != 0 ? ErreurExecution(TypeErreur::EntreeSortie, {}, refus) : erreur) +
+        "\r\n";
+  } catch (const std::bad_alloc&) {
+    TerminerSurErreurImmediate(TypeErreur::ManqueMemoire);
+  }
   plateforme::EcrireTout(plateforme::kErreurStandard, ligne.data(), ligne.size());
   plateforme::TerminerProcessus(1);
 }

@@ -183,7 +183,10 @@ TFichierTexte& Console() {
 
 void EcrireTexte(TFichierTexte& fichier, std::string_view texte, int largeur) {
   fichier.VerifierSortie();
-  fichier.AjouterBlancs(largeur - static_cast<int>(texte.size()));
+  // Compared as sizes: an echoed line may be longer than an int counts.
+  if (largeur > 0 && texte.size() < static_cast<std::size_t>(largeur)) {
+    fichier.AjouterBlancs(largeur - static_cast<int>(texte.size()));
+  }
   fichier.Ajouter(texte);
 }
 

@@ -32,8 +32,9 @@ char Majuscule(char c) {
   return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
-// One line typed at the prompt, without its line end. Read byte by byte so
-// that nothing beyond the line is taken from standard input.
+// One line typed at the prompt, without its line end, every CR left out as
+// in a whole line of the data file. Read byte by byte so that nothing beyond
+// the line is taken from standard input.
 std::string LireLigneEntreeStandard() {
   std::string ligne;
   for (;;) {
@@ -48,10 +49,9 @@ std::string LireLigneEntreeStandard() {
     if (lus == 0 || c == '\n' || c == TTexteEntree::CtrlZ) {
       break;
     }
-    ligne += c;
-  }
-  if (!ligne.empty() && ligne.back() == '\r') {
-    ligne.pop_back();
+    if (c != '\r') {
+      ligne += c;
+    }
   }
   return ligne;
 }
@@ -121,7 +121,7 @@ void EcrireDonneesIncompletes(TFichierTexte& resultats, const std::string& manqu
 // then points at the count, which is what the user has to mend.
 struct Compte {
   std::int32_t valeur = 0;
-  int ligne = 0;
+  std::int64_t ligne = 0;
   std::string texte;
 };
 

@@ -326,7 +326,8 @@ Execution Lancer(const Lancement& lancement, int appelsVisualiseurAttendus) {
   return execution;
 }
 
-std::optional<Execution> LancerCas(const fs::path& cas, const fs::path& dossier) {
+std::optional<Execution> LancerCas(const fs::path& cas, const fs::path& dossier,
+                                   std::string* pourquoi) {
   if (fs::exists(cas / "entree")) {
     fs::copy(cas / "entree", dossier, fs::copy_options::recursive);
   }
@@ -365,6 +366,9 @@ std::optional<Execution> LancerCas(const fs::path& cas, const fs::path& dossier)
   const Execution execution =
       Lancer(lancement, static_cast<int>(std::count(vues.begin(), vues.end(), '\n')));
   if (!commande.empty() && execution.statut == 77) {  // the shell lacks a means it needs
+    if (pourquoi != nullptr) {
+      *pourquoi = execution.erreur;  // what the script said of it, if anything
+    }
     return std::nullopt;
   }
   return execution;

@@ -53,9 +53,11 @@ class DossierTemporaire {
 
 // Runs the golden case of folder `cas` (see test_bout_en_bout.cpp) in
 // `dossier`, its entree/ copied there; none when this system cannot give it
-// what it needs. A copy that fails throws.
+// what it needs, which `pourquoi` then says when given. A copy that fails
+// throws.
 std::optional<Execution> LancerCas(const std::filesystem::path& cas,
-                                   const std::filesystem::path& dossier);
+                                   const std::filesystem::path& dossier,
+                                   std::string* pourquoi = nullptr);
 
 // The bytes of a file; empty when it cannot be read.
 std::string LireFichier(const std::filesystem::path& chemin);
