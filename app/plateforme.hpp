@@ -38,9 +38,9 @@ void PreparerFluxStandard();
 
 // The last act of every run, done by TerminerProcessus too. On Windows, when
 // the program is alone in its console (started from Explorer, the window
-// closes with it) and standard input is that console, a run that wrote on
-// standard error waits for Enter so that the message can be read; then the
-// console gets its code page back. Nothing on Linux.
+// closes with it) and its three standard streams are that console, a run
+// that wrote on standard error waits for Enter so that the message can be
+// read; then the console gets its code page back. Nothing on Linux.
 void RendreConsole() noexcept;
 
 // Starts the text viewer on the results file without waiting; a failure to
