@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cstring>
+#include <new>
 
 #include "app/fichier_texte.hpp"
 #include "app/plateforme.hpp"
@@ -24,6 +25,8 @@ const char* MessageFixe(TypeErreur type) {
       return "Floating point overflow";
     case TypeErreur::OperationFlottanteInvalide:
       return "Invalid floating point operation";
+    case TypeErreur::ManqueMemoire:
+      return "Out of memory";
     case TypeErreur::EntreeSortie:
     case TypeErreur::FichierInaccessible:
       break;
@@ -93,8 +96,14 @@ void EcrireLigneErreur(std::string_view ligne) noexcept {
 // it is the one told.
 void TerminerSurErreur(const ErreurExecution& erreur) {
   const int refus = TFichierTexte::EcrireEnAttente();
-  EcrireLigneErreur(
-      RapportErreur(refus != 0 ? ErreurExecution(TypeErreur::EntreeSortie, {}, refus) : erreur));
+  std::string ligne;
+  try {  // the report itself may find no memory left
+    ligne =
+        RapportErreur(refus != 0 ? ErreurExecution(TypeErreur::EntreeSortie, {}, refus) : erreur);
+  } catch (const std::bad_alloc&) {
+    TerminerSurErreurImmediate(TypeErreur::ManqueMemoire);
+  }
+  EcrireLigneErreur(ligne);
   plateforme::TerminerProcessus(1);
 }
 

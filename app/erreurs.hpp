@@ -16,6 +16,7 @@ enum class TypeErreur {
   DepassementFlottant,         // "Floating point overflow"
   OperationFlottanteInvalide,  // "Invalid floating point operation"
   EntreeSortie,                // "Disk full", "File access denied", "I/O error N"
+  ManqueMemoire,               // "Out of memory": an allocation refused
   FichierInaccessible,         // data or results file refused: its French line alone
 };
 
@@ -63,5 +64,6 @@ void EcrireLigneErreur(std::string_view ligne) noexcept;
 [[noreturn]] void TerminerSurErreur(const ErreurExecution& erreur);
 
 // The same end for a fault met where no exception can be thrown (the
-// floating-point trap handler): only async-signal-safe calls are made.
+// floating-point trap handler) or nothing more can be allocated: only
+// async-signal-safe calls are made.
 [[noreturn]] void TerminerSurErreurImmediate(TypeErreur type) noexcept;

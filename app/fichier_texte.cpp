@@ -157,10 +157,13 @@ void EcrireTexte(TFichierTexte& fichier, std::string_view texte, int largeur) {
   if (!fichier.Preparer(CodeFichierNonOuvertEnEcriture)) {
     return;
   }
-  static constexpr std::string_view kBlancs = "                                ";
-  for (int blancs = largeur - static_cast<int>(texte.size()); blancs > 0;
-       blancs -= static_cast<int>(kBlancs.size())) {
-    fichier.Ajouter(kBlancs.substr(0, static_cast<std::size_t>(blancs)));
+  // Compared as sizes: an echoed line may be longer than an int counts.
+  if (largeur > 0 && texte.size() < static_cast<std::size_t>(largeur)) {
+    static constexpr std::string_view kBlancs = "                                ";
+    for (int blancs = largeur - static_cast<int>(texte.size()); blancs > 0;
+         blancs -= static_cast<int>(kBlancs.size())) {
+      fichier.Ajouter(kBlancs.substr(0, static_cast<std::size_t>(blancs)));
+    }
   }
   fichier.Ajouter(texte);
 }

@@ -27,9 +27,39 @@ extern char** environ;
 
 namespace plateforme {
 
+namespace {
+
+// Set once anything is written on standard error: a message the user must
+// be able to read before the window closes.
+volatile std::sig_atomic_t erreurStandardEcrite = 0;
+
+}  // namespace
+
 #ifdef _WIN32
 
 namespace {
+
+constexpr UINT kPageWindows1252 = 1252;
+// The console's output code page before the run; 0 when it was left alone.
+UINT pageConsoleAvant = 0;
+
+void RemettrePageConsole() noexcept {
+  if (pageConsoleAvant != 0) {
+    SetConsoleOutputCP(pageConsoleAvant);
+  }
+}
+
+// Ctrl-C, Ctrl-Break or a closed window end the run too: the code page goes
+// back, then the system's handling ends the process.
+BOOL WINAPI GestionnaireConsole(DWORD) {
+  RemettrePageConsole();
+  return FALSE;
+}
+
+bool SeulDansSaConsole() {
+  DWORD processus[2];
+  return GetConsoleProcessList(processus, 2) == 1;
+}
 
 bool EstUnDossier(const std::string& nom) {
   const DWORD attributs = GetFileAttributesA(nom.c_str());
@@ -109,6 +139,29 @@ void PreparerFluxStandard() {
   _setmode(kEntreeStandard, _O_BINARY);
   _setmode(kSortieStandard, _O_BINARY);
   _setmode(kErreurStandard, _O_BINARY);
+  // A console starts in its OEM code page, where the accented letters of the
+  // program's Windows-1252 text would show as other characters.
+  if (EstTerminal(kSortieStandard)) {
+    const UINT page = GetConsoleOutputCP();
+    if (page != 0 && page != kPageWindows1252 && SetConsoleOutputCP(kPageWindows1252)) {
+      pageConsoleAvant = page;
+      SetConsoleCtrlHandler(GestionnaireConsole, TRUE);
+    }
+  }
+}
+
+void RendreConsole() noexcept {
+  if (erreurStandardEcrite != 0 && SeulDansSaConsole() && EstTerminal(kEntreeStandard) &&
+      EstTerminal(kSortieStandard) && EstTerminal(kErreurStandard)) {
+    static const char kAttente[] =
+        "Appuyez sur Entr\xE9"
+        "e pour fermer la fen\xEAtre.\r\n";
+    EcrireTout(kErreurStandard, kAttente, sizeof kAttente - 1);
+    char c = 0;
+    while (_read(kEntreeStandard, &c, 1) == 1 && c != '\n') {
+    }
+  }
+  RemettrePageConsole();
 }
 
 void LancerVisualiseur(const std::string& nomResultats) {
@@ -193,6 +246,7 @@ void ActiverExceptionsFlottantes() {
 }
 
 void TerminerProcessus(int statut) noexcept {
+  RendreConsole();
   _exit(statut);
 }
 
@@ -267,9 +321,12 @@ void PreparerFluxStandard() {
   signal(SIGXFSZ, SIG_IGN);
 }
 
+void RendreConsole() noexcept {}
+
 void LancerVisualiseur(const std::string& nomResultats) {
   // xdg-open takes the file name as one argument: no shell ever sees it, so
-  // blanks, quotes or ';' in the name are neither split nor executed.
+  // blanks, quotes or ';' in the name are neither split nor executed. A name
+  // that starts with "-" is given as "./-..." so that it is never an option.
   posix_spawn_file_actions_t actions;
   if (posix_spawn_file_actions_init(&actions) != 0) {
     return;
@@ -278,7 +335,7 @@ void LancerVisualiseur(const std::string& nomResultats) {
   posix_spawn_file_actions_addopen(&actions, kSortieStandard, "/dev/null", O_WRONLY, 0);
   posix_spawn_file_actions_addopen(&actions, kErreurStandard, "/dev/null", O_WRONLY, 0);
   std::string programme = "xdg-open";
-  std::string argument = nomResultats;
+  std::string argument = nomResultats.starts_with('-') ? "./" + nomResultats : nomResultats;
   char* arguments[] = {programme.data(), argument.data(), nullptr};
   // The viewer gets the default handling of the signals the program ignores.
   posix_spawnattr_t attributs;
@@ -327,6 +384,7 @@ void ActiverExceptionsFlottantes() {
 }
 
 void TerminerProcessus(int statut) noexcept {
+  RendreConsole();
   _exit(statut);
 }
 
@@ -346,6 +404,9 @@ void LibererPages(void* adresse, std::size_t taille) noexcept {
 #endif
 
 int EcrireTout(int descripteur, const void* octets, std::size_t nombre) noexcept {
+  if (descripteur == kErreurStandard && nombre > 0) {
+    erreurStandardEcrite = 1;
+  }
   const char* reste = static_cast<const char*>(octets);
   while (nombre > 0) {
     const long ecrits = Ecrire(descripteur, reste, nombre);

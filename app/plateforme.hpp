@@ -31,8 +31,17 @@ bool EstTerminal(int descripteur);
 bool EstDossier(int descripteur);
 
 // Binary standard streams, and closed standard descriptors taken up so that a
-// file opened later never lands on them (writes to them still fail).
+// file opened later never lands on them (writes to them still fail). On
+// Windows a console on standard output is given the Windows-1252 code page
+// of the program's text for the run.
 void PreparerFluxStandard();
+
+// The last act of every run, done by TerminerProcessus too. On Windows, when
+// the program is alone in its console (started from Explorer, the window
+// closes with it) and its three standard streams are that console, a run
+// that wrote on standard error waits for Enter so that the message can be
+// read; then the console gets its code page back. Nothing on Linux.
+void RendreConsole() noexcept;
 
 // Starts the text viewer on the results file without waiting; a failure to
 // start it is ignored.
@@ -48,6 +57,7 @@ void LibererPages(void* adresse, std::size_t taille) noexcept;
 // run-time error instead of giving infinities or NaN.
 void ActiverExceptionsFlottantes();
 
+// RendreConsole, then the exit.
 [[noreturn]] void TerminerProcessus(int statut) noexcept;
 
 }  // namespace plateforme

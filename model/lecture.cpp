@@ -42,8 +42,9 @@ char Majuscule(char c) {
   return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
-// One line typed at the prompt, without its line end. Read byte by byte so
-// that nothing beyond the line is taken from standard input.
+// One line typed at the prompt, without its line end, every CR left out as
+// in a whole line of the data file. Read byte by byte so that nothing beyond
+// the line is taken from standard input.
 std::string LireLigneEntreeStandard() {
   std::string ligne;
   for (;;) {
@@ -58,10 +59,9 @@ std::string LireLigneEntreeStandard() {
     if (lus == 0 || c == '\n' || c == TTexteEntree::CtrlZ) {
       break;
     }
-    ligne += c;
-  }
-  if (!ligne.empty() && ligne.back() == '\r') {
-    ligne.pop_back();
+    if (c != '\r') {
+      ligne += c;
+    }
   }
   return ligne;
 }
@@ -135,7 +135,7 @@ struct Compte {
     donnees.SauterLigne();
   }
   std::int32_t valeur;
-  int ligne;
+  std::int64_t ligne;
   std::string texte;
 };
 

@@ -52,11 +52,11 @@ class TTexteEntree {
   void LireLigne(std::string& ligne);
 
   // Line of the next character, from 1.
-  int Ligne() const { return ligne_; }
+  std::int64_t Ligne() const { return ligne_; }
   // The last number token read (empty when the end of the file gave 0) and
   // its line.
   std::string_view Jeton() const { return std::string_view(jeton_, longueurJeton_); }
-  int LigneJeton() const { return ligneJeton_; }
+  std::int64_t LigneJeton() const { return ligneJeton_; }
   // "plaque.txt, ligne 14 : "0,3"", for the errors of the last token.
   std::string ContexteJeton() const;
 
@@ -73,9 +73,9 @@ class TTexteEntree {
   int position_ = 0;
   int nombre_ = 0;
   bool fin_ = false;
-  int ligne_ = 1;
+  std::int64_t ligne_ = 1;  // a file may hold more lines than an int counts
   char tampon_[TailleTampon] = {};
   char jeton_[LongueurMaxReel] = {};
   std::size_t longueurJeton_ = 0;
-  int ligneJeton_ = 0;
+  std::int64_t ligneJeton_ = 0;
 };

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <span>
 
+#include "model/entier.hpp"
 #include "model/structure.hpp"
 #include "solver/resolution.hpp"
 
@@ -88,7 +89,8 @@ bool TStructure::CalculDeplacements() {
 
   const TReduction reduire = ReductionAvx() != nullptr ? ReductionAvx() : ReductionSse2();
   const std::int32_t n = NbDdl;
-  for (int k = 1; k <= n - 1; ++k) {
+  const std::int32_t avantDernier = entier::Moins(n, 1);
+  for (int k = 1; k <= avantDernier; ++k) {
     const double pivot = K[k][k];
     if (pivot < PivotMinimal) {
       MessagePivot(pivot);
@@ -114,7 +116,7 @@ bool TStructure::CalculDeplacements() {
   }
 
   F[n] = F[n] / K[n][n];
-  for (int i = n - 1; i >= 1; --i) {
+  for (int i = avantDernier; i >= 1; --i) {
     const std::span<const double> ligne = K[i].Tranche(i + 1, n);
     const std::span<const double> u = F.Tranche(i + 1, n);
     double somme = 0.0;

@@ -365,7 +365,8 @@ Arbre LireCas(const fs::path& cas) {
   return fichiers;
 }
 
-std::optional<Execution> LancerCas(const fs::path& cas, const fs::path& dossier) {
+std::optional<Execution> LancerCas(const fs::path& cas, const fs::path& dossier,
+                                   std::string* pourquoi) {
   for (const auto& [nom, octets] : LireCas(cas)) {
     if (nom.starts_with("entree/")) {
       const fs::path chemin = dossier / fs::path(nom.substr(7));
@@ -406,6 +407,9 @@ std::optional<Execution> LancerCas(const fs::path& cas, const fs::path& dossier)
   }
   const Execution execution = Lancer(lancement);
   if (!commande.empty() && execution.statut == 77) {  // the shell lacks a means it needs
+    if (pourquoi != nullptr) {
+      *pourquoi = execution.erreur;  // what the script said of it, if anything
+    }
     return std::nullopt;
   }
   return execution;

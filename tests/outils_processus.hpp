@@ -62,9 +62,11 @@ Arbre LireArbre(const std::filesystem::path& dossier);
 Arbre LireCas(const std::filesystem::path& cas);
 
 // Runs that case in `dossier`, its entree/ written there; none when this
-// system cannot give it what it needs. A write that fails throws.
+// system cannot give it what it needs, which `pourquoi` then says when given.
+// A write that fails throws.
 std::optional<Execution> LancerCas(const std::filesystem::path& cas,
-                                   const std::filesystem::path& dossier);
+                                   const std::filesystem::path& dossier,
+                                   std::string* pourquoi = nullptr);
 
 // The bytes of a file; empty when it cannot be read.
 std::string LireFichier(const std::filesystem::path& chemin);

@@ -6,7 +6,8 @@
 //                      (a file size limit, SIGXFSZ ignored), "entree-fermee",
 //                      "sortie-fermee", "sortie-pleine" (the full device)
 //   commande           a shell script that starts "$programme" its own way ("$o":
-//                      a folder of its own; exit 77: a means it needs is missing)
+//                      a folder of its own; exit 77: a means it needs is missing,
+//                      its standard error saying which)
 //   attendu/stdout, attendu/stderr (absent: empty), attendu/statut (absent: 0)
 //   attendu/fichiers/  every file the run must create there, byte for byte
 //   attendu/visualiseur  one line per start of the viewer (absent: none)
@@ -66,9 +67,11 @@ TEST_P(BoutEnBout, RunMatchesGolden) {
   attendu.insert(kParDefaut.begin(), kParDefaut.end());
   attendu["statut"] = std::to_string(std::stoi(attendu["statut"])) + "\n";
   essai::DossierTemporaire travail;
-  const std::optional<essai::Execution> lance = essai::LancerCas(cas, travail.Chemin());
+  std::string pourquoi;
+  const std::optional<essai::Execution> lance = essai::LancerCas(cas, travail.Chemin(), &pourquoi);
   if (!lance) {
-    GTEST_SKIP() << "a means this run needs is missing here";
+    GTEST_SKIP() << "a means this run needs is missing here" << (pourquoi.empty() ? "" : ": ")
+                 << pourquoi;
   }
   const essai::Execution& execution = *lance;
   ASSERT_FALSE(execution.delaiDepasse) << "the run did not end in time";
