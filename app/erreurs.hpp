@@ -6,6 +6,7 @@
 
 #include <exception>
 #include <string>
+#include <string_view>
 
 enum class TypeErreur {
   EntreeNumeriqueInvalide,     // "Invalid numeric input"
@@ -59,3 +60,11 @@ std::string RapportErreur(const ErreurExecution& erreur);
 // The same end for a fault met where no exception can be thrown (the
 // floating-point trap handler): only async-signal-safe calls are made.
 [[noreturn]] void TerminerSurErreurImmediate(TypeErreur type) noexcept;
+
+// Why the system refused a file, in the user's words (Windows-1252), for
+// every message that names a refused file.
+std::string RaisonRefus(int code);
+
+// One line and its CR LF on standard error, after the console's pending
+// bytes; for a failure that does not end the run.
+void EcrireLigneErreur(std::string_view ligne) noexcept;

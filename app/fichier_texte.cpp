@@ -22,7 +22,8 @@ void TFichierTexte::AssocierSortieStandard() {
   mode_ = Mode::Sortie;
 }
 
-bool TFichierTexte::Creer(const std::string& nom) {
+bool TFichierTexte::Creer(const std::string& nom, TEchec echec) {
+  Synchroniser();
   const int descripteur = plateforme::CreerEcriture(nom);
   if (descripteur < 0) {
     return false;
@@ -31,6 +32,8 @@ bool TFichierTexte::Creer(const std::string& nom) {
   proprietaire_ = true;
   terminal_ = false;
   differe_ = true;
+  releve_ = echec == TEchec::Releve;
+  erreur_ = 0;
   remis_ = 0;
   nombre_ = 0;
   mode_ = Mode::Sortie;
@@ -54,8 +57,19 @@ void TFichierTexte::Fermer() {
   mode_ = Mode::Ferme;
   descripteur_ = -1;
   if (code != 0) {
+    Refuser(code);
+  }
+}
+
+void TFichierTexte::Refuser(int code) {
+  if (!releve_) {
     throw ErreurExecution(TypeErreur::EntreeSortie, {}, code);
   }
+  if (erreur_ == 0) {
+    erreur_ = code;
+  }
+  remis_ = 0;
+  nombre_ = 0;
 }
 
 // What was handed over is in the file, as at the end of a process after a
@@ -87,7 +101,9 @@ int TFichierTexte::EcrireTousRemis() noexcept {
   int premiereErreur = 0;
   for (TFichierTexte* fichier = premierDiffere_; fichier != nullptr; fichier = fichier->suivant_) {
     const int code = fichier->EcrireRemis();
-    if (premiereErreur == 0) {
+    if (code != 0 && fichier->releve_) {
+      fichier->Refuser(code);
+    } else if (premiereErreur == 0) {
       premiereErreur = code;
     }
   }
@@ -136,6 +152,9 @@ void TFichierTexte::VerifierSortie() const {
 }
 
 void TFichierTexte::Ajouter(std::string_view octets) {
+  if (erreur_ != 0) {
+    return;  // after a refusal kept, nothing more goes
+  }
   if (!differe_) {
     // Console bytes come after whatever the files handed over before them:
     // a refusal of those must end the run before the console takes more.
@@ -172,7 +191,7 @@ void TFichierTexte::Transmettre() {
     Synchroniser();  // the files' bytes were handed over first
   }
   if (const int code = EcrireRemis(); code != 0) {
-    throw ErreurExecution(TypeErreur::EntreeSortie, {}, code);
+    Refuser(code);
   }
 }
 

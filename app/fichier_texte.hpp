@@ -17,6 +17,11 @@
 #include <string>
 #include <string_view>
 
+// What a refused write or close does: Arret ends the run as a run-time error;
+// Releve keeps the first refusal's error number, drops every later write and
+// throws nothing, for a file whose failure must not end the run.
+enum class TEchec { Arret, Releve };
+
 class TFichierTexte {
  public:
   static constexpr int TailleTampon = 128;
@@ -31,10 +36,15 @@ class TFichierTexte {
 
   void AssocierSortieStandard();
   // Creates the file, or empties it if it exists; false when the system
-  // refuses (its error number is then in plateforme::DerniereErreur()).
-  bool Creer(const std::string& nom);
-  // Hands over the buffer and closes; a failure is a run-time error.
+  // refuses (its error number is then in plateforme::DerniereErreur()). The
+  // other files' bytes handed over reach the system first: a refusal of
+  // theirs is their run-time error.
+  bool Creer(const std::string& nom, TEchec echec = TEchec::Arret);
+  // Hands over the buffer and closes; a failure is a run-time error, or with
+  // TEchec::Releve kept in Erreur().
   void Fermer();
+  // With TEchec::Releve, the error number of the first refusal; 0 when none.
+  int Erreur() const { return erreur_; }
   // Closes without handing over the buffer, as the end of a process after a
   // run-time error does; used to release a structure in-process.
   void Abandonner() noexcept;
@@ -68,12 +78,16 @@ class TFichierTexte {
   int EcrireRemis() noexcept;
   void Inscrire();
   void Desinscrire() noexcept;
+  // A refusal: thrown as a run-time error, or kept with TEchec::Releve.
+  void Refuser(int code);
 
   Mode mode_ = Mode::Ferme;
   int descripteur_ = -1;
   bool proprietaire_ = false;  // the console's descriptor is not ours to close
   bool terminal_ = false;
   bool differe_ = false;  // a file: hand-overs wait in the store
+  bool releve_ = false;   // TEchec::Releve
+  int erreur_ = 0;
   // octets_[0, remis_) handed over, octets_[remis_, nombre_) the buffer.
   int remis_ = 0;
   int nombre_ = 0;

@@ -3,7 +3,6 @@
 // read after "$deb" is echoed on the console; the records are not.
 #include "model/lecture.hpp"
 
-#include <cerrno>
 #include <memory>
 #include <string>
 
@@ -54,48 +53,6 @@ std::string LireLigneEntreeStandard() {
     ligne.pop_back();
   }
   return ligne;
-}
-
-// Why the system refused a file, in the user's words.
-std::string Raison(int code) {
-  switch (code) {
-    case ENOENT:
-      return "fichier ou dossier introuvable";
-    case EACCES:
-    case EPERM:
-      return "acc\xE8s refus\xE9";
-    case EISDIR:
-      return "c'est un dossier";
-    case ENOTDIR:
-      return "une partie du chemin n'est pas un dossier";
-    case ENAMETOOLONG:
-      return "nom trop long pour le syst\xE8me";
-    case EROFS:
-      return "support en lecture seule";
-    case ENOSPC:
-      return "disque plein";
-    case EMFILE:
-    case ENFILE:
-      return "trop de fichiers ouverts";
-    case EINVAL:
-      return "nom de fichier invalide";
-    case EBUSY:
-      return "fichier occup\xE9";
-#ifdef ETXTBSY
-    case ETXTBSY:
-      return "fichier occup\xE9";
-#endif
-#ifdef ELOOP
-    case ELOOP:
-      return "trop de liens symboliques";
-#endif
-#ifdef EDQUOT
-    case EDQUOT:
-      return "quota de disque d\xE9pass\xE9";
-#endif
-    default:
-      return plateforme::TexteErreur(code);
-  }
 }
 
 std::string RaisonLongueur(const std::string& nom) {
@@ -311,7 +268,7 @@ bool TStructure::Lecture() {
   }
   TTexteEntree donnees;
   if (const int code = donnees.Ouvrir(nomDonnees); code != 0) {
-    Refuser(kOuvrir, nomDonnees, Raison(code));
+    Refuser(kOuvrir, nomDonnees, RaisonRefus(code));
   }
   const std::string nomResultats = NomFichier + "r.txt";
   if (nomResultats.size() > LongueurMaxNom) {
@@ -321,7 +278,7 @@ bool TStructure::Lecture() {
   if (!Resultats.Creer(nomResultats)) {
     const int code = plateforme::DerniereErreur();
     donnees.Fermer();
-    Refuser(kCreer, nomResultats, Raison(code));
+    Refuser(kCreer, nomResultats, RaisonRefus(code));
   }
   ResultatsOuvert = true;
   FinDeLigne(Resultats);
