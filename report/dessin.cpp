@@ -3,6 +3,7 @@
 // model: a floating-point fault here gives up the picture.
 #include "report/dessin.hpp"
 
+#include <algorithm>
 #include <cfloat>
 #include <charconv>
 #include <cmath>
@@ -13,138 +14,93 @@ namespace {
 constexpr double kDemiCote = 330.0;                // half the larger side of the model
 constexpr double kMarge = 0.2 * kDemiCote + 84.0;  // deformation, supports, arrows, values
 constexpr double kEnTete = 74.0;
-constexpr double kLargeurZoneMin = 570.0;
-constexpr double kLargeurLegende = 210.0;
-constexpr double kHauteurLegende = 470.0;
 constexpr double kFleche = 30.0;  // length of a load arrow
-
-// Below this half side (mm) the box is degenerate: one point, or a model too
-// small for any ratio to be formed safely.
-constexpr double kDemiCoteMinimal = 1e-200;
 
 double Fini(double valeur) {
   return std::isfinite(valeur) ? valeur : 0.0;
-}
-
-double Borne(double valeur, double minimum, double maximum) {
-  if (std::isnan(valeur)) {
-    return minimum;
-  }
-  return valeur < minimum ? minimum : (valeur > maximum ? maximum : valeur);
 }
 
 TPlan Plus(TPlan a, TPlan b, double facteur) {
   return {a.x + b.x * facteur, a.y + b.y * facteur};
 }
 
-// The nodes' box in mm and where it goes in the drawing.
-struct TCadre {
-  double xmin = 0.0;
-  double ymin = 0.0;
-  double demiCote = 1.0;  // half the larger side of the box, > 0
-  double largeur = 0.0;   // of the box as drawn
-  double hauteur = 0.0;
-  TPlan origine;  // drawing position of (xmin, ymin + box height)
-  TPlan centre;   // of the box as drawn
-};
-
-TPlan Deplacement(const TStructure& s, std::int32_t n) {
-  std::int32_t x = 0;
-  std::int32_t y = 0;
-  s.DdlNoeud(n, x, y);
-  return {Fini(s.F[x]), Fini(s.F[y])};
-}
-
-// Each of (x*0.5 - xmin*0.5) and demiCote is at most half the extent, so the
-// ratio is at most 1 and nothing overflows, whatever the coordinates.
-TPlan Initial(const TCadre& cadre, const TPoint& p) {
-  const double u = (p.x * 0.5 - cadre.xmin * 0.5) / cadre.demiCote;
-  const double v = (p.y * 0.5 - cadre.ymin * 0.5) / cadre.demiCote;
-  return {cadre.origine.x + u * (2.0 * kDemiCote),
-          cadre.origine.y + cadre.hauteur - v * (2.0 * kDemiCote)};
-}
-
-// The box of the nodes, the largest displacement and the factor that makes
-// it a tenth of the box's larger side; displacements below 1e-250 of the
-// model's size are drawn as none, since the factor would overflow.
-TCadre Cadrer(const TStructure& s, TDessin& d) {
-  TCadre cadre;
-  double xmax = 0.0;
-  double ymax = 0.0;
+// The nodes where they were and where their magnified displacements take
+// them: the nodes' box centred in its part of the drawing, the scale beside.
+void Placer(const TStructure& s, TDessin& d) {
+  TPoint min;
+  TPoint max;
+  Tableau<TPoint, NbMaxNoeuds> u;
   for (std::int32_t n = 1; n <= s.NbNoeuds; ++n) {
     const TPoint& p = s.Noeuds[n];
-    cadre.xmin = n == 1 || p.x < cadre.xmin ? p.x : cadre.xmin;
-    xmax = n == 1 || p.x > xmax ? p.x : xmax;
-    cadre.ymin = n == 1 || p.y < cadre.ymin ? p.y : cadre.ymin;
-    ymax = n == 1 || p.y > ymax ? p.y : ymax;
-    const TPlan u = Deplacement(s, n);
-    const double deplacement = std::hypot(u.x, u.y);
-    if (deplacement > d.deplacementMax) {
-      d.deplacementMax = deplacement;
-    }
+    min = {n == 1 || p.x < min.x ? p.x : min.x, n == 1 || p.y < min.y ? p.y : min.y};
+    max = {n == 1 || p.x > max.x ? p.x : max.x, n == 1 || p.y > max.y ? p.y : max.y};
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+    s.DdlNoeud(n, x, y);
+    u[n] = {Fini(s.F[x]), Fini(s.F[y])};
+    d.deplacementMax = std::max(d.deplacementMax, std::hypot(u[n].x, u[n].y));
   }
-  const double demiLargeur = xmax * 0.5 - cadre.xmin * 0.5;
-  const double demiHauteur = ymax * 0.5 - cadre.ymin * 0.5;
-  cadre.demiCote = demiLargeur > demiHauteur ? demiLargeur : demiHauteur;
-  if (!(cadre.demiCote > kDemiCoteMinimal)) {
-    cadre.demiCote = 1.0;  // a single point: drawn at the centre
+  // Each of (x*0.5 - xmin*0.5) and the half side is at most half the extent,
+  // so no ratio below exceeds 1, whatever the coordinates. Below 1e-200 mm
+  // the box is a point, drawn at the centre.
+  const double demiLargeur = max.x * 0.5 - min.x * 0.5;
+  const double demiHauteur = max.y * 0.5 - min.y * 0.5;
+  double demiCote = demiLargeur > demiHauteur ? demiLargeur : demiHauteur;
+  demiCote = demiCote > 1e-200 ? demiCote : 1.0;
+  const double largeur = demiLargeur / demiCote * (2.0 * kDemiCote);
+  const double hauteur = demiHauteur / demiCote * (2.0 * kDemiCote);
+  d.unite = kDemiCote / demiCote;
+  // Displacements below 1e-250 of the model's size are drawn as none: the
+  // factor would overflow.
+  if (d.deplacementMax > 0.0 && d.deplacementMax >= demiCote * 1e-250) {
+    d.facteur = TroisChiffres(0.2 * demiCote / d.deplacementMax);
   }
-  cadre.largeur = (demiLargeur / cadre.demiCote) * (2.0 * kDemiCote);
-  cadre.hauteur = (demiHauteur / cadre.demiCote) * (2.0 * kDemiCote);
-  d.unite = kDemiCote / cadre.demiCote;
-  if (d.deplacementMax > 0.0 && d.deplacementMax >= cadre.demiCote * 1e-250) {
-    d.facteur = TroisChiffres(0.2 * cadre.demiCote / d.deplacementMax);
-  }
-
-  const double largeurModele = cadre.largeur + 2.0 * kMarge;
-  const double largeurZone = largeurModele > kLargeurZoneMin ? largeurModele : kLargeurZoneMin;
-  const double hauteurModele = cadre.hauteur + 2.0 * kMarge;
-  const double hauteurZone = hauteurModele > kHauteurLegende ? hauteurModele : kHauteurLegende;
-  cadre.origine = {(largeurZone - cadre.largeur) * 0.5,
-                   kEnTete + (hauteurZone - cadre.hauteur) * 0.5};
-  cadre.centre = {cadre.origine.x + cadre.largeur * 0.5, cadre.origine.y + cadre.hauteur * 0.5};
-  d.largeur = largeurZone + kLargeurLegende;
+  const double largeurZone = std::max(largeur + 2.0 * kMarge, 570.0);
+  const double hauteurZone = std::max(hauteur + 2.0 * kMarge, 470.0);
+  const TPlan origine = {(largeurZone - largeur) * 0.5, kEnTete + (hauteurZone - hauteur) * 0.5};
+  d.centre = {origine.x + largeur * 0.5, origine.y + hauteur * 0.5};
+  d.largeur = largeurZone + 210.0;
   d.hauteur = kEnTete + hauteurZone;
   d.echelle = {largeurZone + 10.0, kEnTete + 44.0};
-  return cadre;
-}
-
-// Each node where it was and where the magnified displacement takes it.
-void Placer(const TStructure& s, const TCadre& cadre, TDessin& d) {
   d.nbNoeuds = s.NbNoeuds;
   for (std::int32_t n = 1; n <= s.NbNoeuds; ++n) {
+    const TPoint& p = s.Noeuds[n];
     TNoeudDessine& noeud = d.noeuds[n];
-    noeud.initial = Initial(cadre, s.Noeuds[n]);
+    noeud.initial = {
+        origine.x + (p.x * 0.5 - min.x * 0.5) / demiCote * (2.0 * kDemiCote),
+        origine.y + hauteur - (p.y * 0.5 - min.y * 0.5) / demiCote * (2.0 * kDemiCote)};
     noeud.deforme = noeud.initial;
     if (d.facteur > 0.0) {
-      const TPlan u = Deplacement(s, n);
-      noeud.deforme.x += (u.x * d.facteur / cadre.demiCote) * kDemiCote;
-      noeud.deforme.y -= (u.y * d.facteur / cadre.demiCote) * kDemiCote;
+      noeud.deforme.x += (u[n].x * d.facteur / demiCote) * kDemiCote;
+      noeud.deforme.y -= (u[n].y * d.facteur / demiCote) * kDemiCote;
     }
   }
 }
 
-// Each element's stress and centroid as deformed; the scale runs from the
-// lowest stress to the highest.
+// Each element's centroid as deformed, and its stress, which places its
+// colour between the lowest and the highest. The numbers are sized to the
+// elements as drawn: readable on a few, not cluttering a hundred.
 void Colorer(const TStructure& s, TDessin& d) {
   d.nbElements = s.Elements.Nombre;
+  double racines = 0.0;
   for (std::int32_t k = 1; k <= d.nbElements; ++k) {
-    const TElement& element = s.ElementEn(k);
-    TElementDessine& dessine = d.elements[k];
+    const Tableau<std::int32_t, NbSommets>& sommets = s.ElementEn(k).Sommets;
+    const TPlan a = d.noeuds[sommets[1]].initial;
+    const TPlan b = d.noeuds[sommets[2]].initial;
+    const TPlan c = d.noeuds[sommets[3]].initial;
+    racines += std::sqrt(std::fabs((b.x - a.x) * (c.y - a.y) - (c.x - a.x) * (b.y - a.y)) * 0.5);
+    TElementDessine& element = d.elements[k];
     for (int j = 1; j <= NbSommets; ++j) {
-      const TPlan sommet = d.noeuds[element.Sommets[j]].deforme;
-      dessine.centre = {dessine.centre.x + sommet.x / 3.0, dessine.centre.y + sommet.y / 3.0};
+      const TPlan sommet = d.noeuds[sommets[j]].deforme;
+      element.centre = {element.centre.x + sommet.x / 3.0, element.centre.y + sommet.y / 3.0};
     }
     TContraintesDeformations resultat;
-    ContraintesElement(element, resultat);
-    dessine.contrainte = ContrainteEquivalente(resultat);
-    if (k == 1 || dessine.contrainte < d.contrainteMin) {
-      d.contrainteMin = dessine.contrainte;
-    }
-    if (k == 1 || dessine.contrainte > d.contrainteMax) {
-      d.contrainteMax = dessine.contrainte;
-    }
+    ContraintesElement(s.ElementEn(k), resultat);
+    const double v = element.contrainte = ContrainteEquivalente(resultat);
+    d.contrainteMin = k == 1 || v < d.contrainteMin ? v : d.contrainteMin;
+    d.contrainteMax = k == 1 || v > d.contrainteMax ? v : d.contrainteMax;
   }
+  d.police = std::clamp(0.2 * (d.nbElements > 0 ? racines / d.nbElements : 0.0), 5.0, 11.0);
   // Differences at the level of rounding are no field to show.
   d.uniforme = !(d.contrainteMax - d.contrainteMin > d.contrainteMax * 1e-9);
   for (std::int32_t k = 1; k <= d.nbElements && !d.uniforme; ++k) {
@@ -153,33 +109,17 @@ void Colorer(const TStructure& s, TDessin& d) {
   }
 }
 
-// Numbers sized to the elements as drawn: readable on a few elements, not
-// cluttering a hundred.
-double TaillePolice(const TStructure& s, const TDessin& d) {
-  double somme = 0.0;
-  for (std::int32_t k = 1; k <= d.nbElements; ++k) {
-    const TElement& element = s.ElementEn(k);
-    const TPlan a = d.noeuds[element.Sommets[1]].initial;
-    const TPlan b = d.noeuds[element.Sommets[2]].initial;
-    const TPlan c = d.noeuds[element.Sommets[3]].initial;
-    const double aire = std::fabs((b.x - a.x) * (c.y - a.y) - (c.x - a.x) * (b.y - a.y)) * 0.5;
-    somme += std::sqrt(aire);
-  }
-  const double moyenne = d.nbElements > 0 ? somme / d.nbElements : 0.0;
-  return Borne(0.2 * moyenne, 5.0, 11.0);
-}
-
 // Outside the model: below a node of the lower half, left of a node of the
 // left half, and so on.
-void PlacerLiaisons(const TStructure& s, const TCadre& cadre, TDessin& d) {
+void PlacerLiaisons(const TStructure& s, TDessin& d) {
   for (std::int32_t k = 1; k <= s.NbLiaisons; ++k) {
     const TLiaison* liaison = s.Liaisons.Liste[k].get();
     if (liaison == nullptr || liaison->TypeLiaison < 1 || liaison->TypeLiaison > 3) {
       continue;
     }
     const TPlan p = d.noeuds[liaison->Noeud].deforme;
-    const TPlan cote = liaison->TypeLiaison == 1 ? TPlan{p.x <= cadre.centre.x ? -1.0 : 1.0, 0.0}
-                                                 : TPlan{0.0, p.y >= cadre.centre.y ? 1.0 : -1.0};
+    const TPlan cote = liaison->TypeLiaison == 1 ? TPlan{p.x <= d.centre.x ? -1.0 : 1.0, 0.0}
+                                                 : TPlan{0.0, p.y >= d.centre.y ? 1.0 : -1.0};
     d.liaisons.push_back({liaison->TypeLiaison, liaison->Noeud, p, cote});
   }
 }
@@ -229,7 +169,8 @@ TChargeDessinee ChargeArete(TPlan a, TPlan b, TPlan e, TPlan centre) {
     normale = e;
   }
   const double cosinus = e.x * normale.x + e.y * normale.y;
-  const int nombre = static_cast<int>(Borne(std::hypot(b.x - a.x, b.y - a.y) / 30.0, 1.0, 8.0)) + 1;
+  const double intervalles = std::hypot(b.x - a.x, b.y - a.y) / 30.0;
+  const int nombre = (intervalles >= 1.0 ? static_cast<int>(std::min(intervalles, 8.0)) : 1) + 1;
   TPlan loin;  // far end of the middle arrow, where the value goes
   for (int i = 0; i < nombre; ++i) {
     const double t = static_cast<double>(i) / (nombre - 1);
@@ -253,7 +194,7 @@ TChargeDessinee ChargeArete(TPlan a, TPlan b, TPlan e, TPlan centre) {
   return charge;
 }
 
-void PlacerCharges(const TStructure& s, const TCadre& cadre, TDessin& d) {
+void PlacerCharges(const TStructure& s, TDessin& d) {
   for (std::int32_t k = 1; k <= s.NbCharges; ++k) {
     const TCharge& charge = s.ChargeEn(k);
     const TPlan e = Unitaire(charge.Fx, -charge.Fy);  // y downward
@@ -262,8 +203,7 @@ void PlacerCharges(const TStructure& s, const TCadre& cadre, TDessin& d) {
     }
     TChargeDessinee dessinee;
     if (charge.TypeCharge == 2) {
-      dessinee =
-          ChargeArete(d.noeuds[charge.N1].deforme, d.noeuds[charge.N2].deforme, e, cadre.centre);
+      dessinee = ChargeArete(d.noeuds[charge.N1].deforme, d.noeuds[charge.N2].deforme, e, d.centre);
     } else {
       // Beside the element's number, which stands at the centroid.
       const TPlan queue = Plus(d.elements[charge.N1].centre, e, 7.0);
@@ -289,40 +229,24 @@ TPlan Unitaire(double x, double y) {
 
 TDessin PreparerDessin(const TStructure& s) {
   TDessin d;
-  const TCadre cadre = Cadrer(s, d);
-  Placer(s, cadre, d);
+  Placer(s, d);
   Colorer(s, d);
-  d.police = TaillePolice(s, d);
-  PlacerLiaisons(s, cadre, d);
+  PlacerLiaisons(s, d);
   PlacerNumeros(s, d);
-  PlacerCharges(s, cadre, d);
+  PlacerCharges(s, d);
   return d;
 }
 
 double ContrainteEquivalente(const TContraintesDeformations& c) {
-  const double sxx = Fini(c.sxx);
-  const double syy = Fini(c.syy);
-  const double szz = Fini(c.szz);
-  const double sxy = Fini(c.sxy);
-  double echelle = std::fabs(sxx);
-  for (const double composante : {syy, szz, sxy}) {
-    if (std::fabs(composante) > echelle) {
-      echelle = std::fabs(composante);
-    }
-  }
+  const double sxx = Fini(c.sxx), syy = Fini(c.syy), szz = Fini(c.szz), sxy = Fini(c.sxy);
+  const double echelle = std::max({std::fabs(sxx), std::fabs(syy), std::fabs(szz), std::fabs(sxy)});
   if (!(echelle > 0.0)) {
     return 0.0;
   }
-  const double a = sxx / echelle;
-  const double b = syy / echelle;
-  const double z = szz / echelle;
-  const double t = sxy / echelle;
+  const double a = sxx / echelle, b = syy / echelle, z = szz / echelle, t = sxy / echelle;
   const double racine =
       std::sqrt(((a - b) * (a - b) + (b - z) * (b - z) + (z - a) * (z - a)) * 0.5 + 3.0 * t * t);
-  if (racine > 1.0 && echelle > DBL_MAX / racine) {
-    return DBL_MAX;
-  }
-  return echelle * racine;
+  return racine > 1.0 && echelle > DBL_MAX / racine ? DBL_MAX : echelle * racine;
 }
 
 // The standard library's rounding to three digits, read back.

@@ -64,6 +64,7 @@ struct TChargeDessinee {
 struct TDessin {
   double largeur = 0.0;  // of the whole drawing
   double hauteur = 0.0;
+  TPlan centre;                 // of the nodes' box as drawn
   TPlan echelle;                // top left of the colour scale
   double unite = 0.0;           // drawing units per mm of the model
   double facteur = 0.0;         // of the displacements, three digits; 0 when none shows
