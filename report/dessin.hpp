@@ -1,13 +1,9 @@
-// The picture of a complete analysis, written beside its report as base name
-// + "r.svg" by TStructure::EcritureDessin: the mesh as given, the magnified
-// deformed mesh with each element coloured by its von Mises equivalent
-// stress, the supports, the loads and a colour scale.
-//
-// PreparerDessin (dessin.cpp) says what is drawn and where, in drawing units
-// with y downward: the larger side of the nodes' box spans 660 units, the
-// largest displacement is magnified to a tenth of that, and supports, loads
-// and numbers stand at the nodes as deformed. EcrireSvg (svg.cpp) writes it
-// as plain self-contained SVG, UTF-8.
+// The picture of a complete analysis, base name + "r.svg", written by
+// TStructure::EcritureDessin after the report. PreparerDessin (dessin.cpp)
+// says what is drawn and where, in drawing units with y downward: the nodes'
+// box spans 660 units on its larger side, the largest displacement is
+// magnified to a tenth of that, and supports, loads and numbers stand at the
+// nodes as deformed. EcrireSvg (svg.cpp) writes it as plain SVG, UTF-8.
 #pragma once
 
 #include <string>
@@ -18,13 +14,11 @@
 #include "model/structure.hpp"
 
 struct TPlan {
-  double x = 0.0;
-  double y = 0.0;
+  double x = 0.0, y = 0.0;
 };
 
 struct TNoeudDessine {
-  TPlan initial;
-  TPlan deforme;
+  TPlan initial, deforme;
   TPlan numero;  // away from the elements and the supports around the node
 };
 
@@ -44,8 +38,7 @@ struct TLiaisonDessinee {
 };
 
 struct TFleche {
-  TPlan queue;
-  TPlan tete;
+  TPlan queue, tete;
 };
 
 // A load that is not null: its arrows, a line joining their far ends when an
@@ -57,24 +50,20 @@ struct TChargeDessinee {
   std::vector<TFleche> fleches;
   bool trait = false;
   TFleche extremites;  // of the line
-  TPlan etiquette;
-  TPlan vers;
+  TPlan etiquette, vers;
 };
 
 struct TDessin {
-  double largeur = 0.0;  // of the whole drawing
-  double hauteur = 0.0;
-  TPlan centre;                 // of the nodes' box as drawn
-  TPlan echelle;                // top left of the colour scale
-  double unite = 0.0;           // drawing units per mm of the model
-  double facteur = 0.0;         // of the displacements, three digits; 0 when none shows
-  double deplacementMax = 0.0;  // mm
-  double police = 11.0;         // of the node and element numbers
-  double contrainteMin = 0.0;   // MPa, the ends of the scale
-  double contrainteMax = 0.0;
+  double largeur = 0.0, hauteur = 0.0;  // of the whole drawing
+  TPlan centre;                         // of the nodes' box as drawn
+  TPlan echelle;                        // top left of the colour scale
+  double unite = 0.0;                   // drawing units per mm of the model
+  double facteur = 0.0;                 // of the displacements, three digits; 0 when none shows
+  double deplacementMax = 0.0;          // mm
+  double police = 11.0;                 // of the node and element numbers
+  double contrainteMin = 0.0, contrainteMax = 0.0;  // MPa, the ends of the scale
   bool uniforme = true;  // the stresses differ by rounding only: one colour
-  std::int32_t nbNoeuds = 0;
-  std::int32_t nbElements = 0;
+  std::int32_t nbNoeuds = 0, nbElements = 0;
   Tableau<TNoeudDessine, NbMaxNoeuds> noeuds;
   Tableau<TElementDessine, NbMaxElements> elements;
   std::vector<TLiaisonDessinee> liaisons;  // codes 1 to 3, in list order
@@ -95,8 +84,8 @@ double ContrainteEquivalente(const TContraintesDeformations& c);
 // Unit vector of (x, y), or (0, 0) for a null one.
 TPlan Unitaire(double x, double y);
 
-// The value rounded to three significant digits, so that a number written is
-// the one drawn; itself when that is not finite.
+// Rounded to three significant digits, so that a number written is the one
+// drawn; unchanged when that is not finite.
 double TroisChiffres(double valeur);
 
 // "#rrggbb" of the colour scale at t: 0 the lowest stress (blue), 1 the

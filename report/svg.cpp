@@ -34,18 +34,16 @@ std::string Court(double valeur) {
   return {texte, std::to_chars(texte, texte + sizeof texte, TroisChiffres(valeur)).ptr};
 }
 
-// With `decimales` decimals, rounded on the exact binary value, and no "-"
-// when every digit written is zero; from 10^15 on, three significant digits.
+// With `decimales` decimals, rounded on the exact binary value; from 10^15
+// on, three significant digits.
 std::string Decimal(double valeur, int decimales) {
+  char texte[32];
   if (!(std::fabs(valeur) < 1e15)) {
     return Court(valeur);
   }
-  char texte[32];
-  const char* fin =
-      std::to_chars(texte, texte + sizeof texte, valeur, std::chars_format::fixed, decimales).ptr;
-  const std::string_view ecrit(texte, static_cast<std::size_t>(fin - texte));
-  const bool zero = ecrit[0] == '-' && ecrit.find_first_not_of("-0.") == ecrit.npos;
-  return std::string(zero ? ecrit.substr(1) : ecrit);
+  return {
+      texte,
+      std::to_chars(texte, texte + sizeof texte, valeur, std::chars_format::fixed, decimales).ptr};
 }
 
 // Text through the stream: a real is a coordinate, with one decimal; a point
@@ -348,7 +346,7 @@ void EcrireSvg(TFichierTexte& fichier, const TStructure& s, const TDessin& d) {
 void TStructure::EcritureDessin() {
   const std::string nom = NomFichier + "r.svg";
   TFichierTexte fichier;
-  std::string raison;
+  std::string raison = "calcul du dessin impossible";
   if (!fichier.Creer(nom, TEchec::Releve)) {
     raison = RaisonRefus(plateforme::DerniereErreur());
   } else {
@@ -365,16 +363,11 @@ void TStructure::EcritureDessin() {
     dessine = dessine && std::fetestexcept(FE_DIVBYZERO | FE_OVERFLOW | FE_INVALID) == 0;
     std::fesetenv(&environnement);
     fichier.Fermer();
-    if (fichier.Erreur() != 0 || !dessine) {
-      std::remove(nom.c_str());  // nothing half-written is left
-      raison =
-          fichier.Erreur() != 0 ? RaisonRefus(fichier.Erreur()) : "calcul du dessin impossible";
+    if (dessine && fichier.Erreur() == 0) {
+      return;
     }
+    std::remove(nom.c_str());  // nothing half-written is left
+    raison = fichier.Erreur() != 0 ? RaisonRefus(fichier.Erreur()) : raison;
   }
-  if (!raison.empty()) {
-    EcrireLigneErreur(
-        "Dessin non \xE9"
-        "crit : " +
-        nom + " (" + raison + ")");
-  }
+  EcrireLigneErreur("Dessin non \351crit : " + nom + " (" + raison + ")");  // Windows-1252
 }

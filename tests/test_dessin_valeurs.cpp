@@ -17,12 +17,16 @@
 namespace {
 
 constexpr auto npos = std::string::npos;
-constexpr double L = 10.0, t = 2.0, E = 1000.0, nu = 0.25;
+constexpr double L = 10.0, t = 2.0, E = 1000.0, nu = 0.25, x0 = 7.0, y0 = -5.0;
 // Triangle 1, on the right: 1 N/mm pulls its hypotenuse, 1 N/mm runs along
 // its base. Triangle 2, on the left: 2 N/mm push its hypotenuse, 0.6 N/mm3
 // along x on its volume.
 const double sigma1 = (1.0 * L * std::sqrt(2.0) / 2 + 1.0 * L / 2) / (t * L / 2);
 const double sigma2 = -(2.0 * L * std::sqrt(2.0) / 2 + 0.6 * t * L * L / 2 / 3) / (t * L / 2);
+
+TPlan Plus(TPlan a, TPlan b, double facteur) {
+  return {a.x + b.x * facteur, a.y + b.y * facteur};
+}
 
 testing::AssertionResult Proches(TPlan a, TPlan b, double ecart = 1e-9) {
   if (std::fabs(a.x - b.x) <= ecart && std::fabs(a.y - b.y) <= ecart) {
@@ -62,7 +66,13 @@ class Dessin : public StructureEnMemoire {
 
   void DeuxTriangles() {
     S().TypeProbleme = 1;
-    Noeuds(1, {{2 * L, 0}, {3 * L, 0}, {2 * L, L}, {L, 0}, {0, 0}, {L, L}, {0, L}});
+    Noeuds(1, {{x0 + 2 * L, y0},
+               {x0 + 3 * L, y0},
+               {x0 + 2 * L, y0 + L},
+               {x0 + L, y0},
+               {x0, y0},
+               {x0 + L, y0 + L},
+               {x0, y0 + L}});
     Element(1, 2, 3, t, E, nu);
     Element(4, 6, 5, t, E, nu);
     Liaison(1, 1), Liaison(2, 1), Liaison(1, 3), Liaison(4, 2);
@@ -104,9 +114,9 @@ TEST_F(Dessin, NodesMoveByTheirMagnifiedDisplacementsElementsTakeTheirStressColo
   for (int n = 1; n <= 7; ++n) {
     const TPoint& p = S().Noeuds[n];
     const TNoeudDessine& noeud = d.noeuds[n];
-    EXPECT_TRUE(Proches(
-        {d.noeuds[1].initial.x + (p.x - 2 * L) * d.unite, d.noeuds[1].initial.y - p.y * d.unite},
-        noeud.initial))
+    EXPECT_TRUE(Proches({d.noeuds[1].initial.x + (p.x - x0 - 2 * L) * d.unite,
+                         d.noeuds[1].initial.y - (p.y - y0) * d.unite},
+                        noeud.initial))
         << n;
     const double amplifie = d.facteur * d.unite;
     EXPECT_TRUE(
@@ -114,8 +124,12 @@ TEST_F(Dessin, NodesMoveByTheirMagnifiedDisplacementsElementsTakeTheirStressColo
                 noeud.deforme))
         << n;
   }
-  EXPECT_TRUE(d.noeuds[5].initial.x > 0 && d.noeuds[2].initial.x < d.echelle.x);
-  EXPECT_TRUE(d.noeuds[7].initial.y > 74 && d.noeuds[1].initial.y < d.hauteur);
+  // The model centred in its part of the drawing, left of the scale, below
+  // the heading.
+  const TPlan centre = {(d.echelle.x - 10) / 2, (74 + d.hauteur) / 2};
+  EXPECT_TRUE(Proches(centre, d.centre) &&
+              Proches(centre, {(d.noeuds[5].initial.x + d.noeuds[2].initial.x) / 2,
+                               (d.noeuds[7].initial.y + d.noeuds[1].initial.y) / 2}));
   // Element 1 is the least stressed, element 2 the most.
   EXPECT_NEAR(sigma1, d.contrainteMin, 1e-12);
   EXPECT_NEAR(-sigma2, d.contrainteMax, 1e-12);
@@ -190,10 +204,19 @@ TEST_F(Dessin, LoadArrowsPointTheWayTheLoadsAct) {
     EXPECT_TRUE(Proches(Noeud(a.debut), pied(c.fleches.front())) &&
                 Proches(Noeud(a.fin), pied(c.fleches.back())))
         << k;
-    // A pulled or pushed edge has a line through the far ends of its arrows.
+    // Evenly spaced, 30 to 60 units apart, or more when there are nine.
+    const double pas =
+        std::hypot(Noeud(a.fin).x - Noeud(a.debut).x, Noeud(a.fin).y - Noeud(a.debut).y) /
+        (c.fleches.size() - 1);
+    EXPECT_TRUE(pas >= 30 && (pas < 60 || c.fleches.size() == 9)) << k;
+    // A pulled or pushed edge has a line through the far ends of its
+    // arrows; the value goes 5 units beyond the middle one.
+    const auto loin = [&](const TFleche& f) {
+      return a.pied == 0 ? f.tete : a.pied == 1 ? f.queue : Plus(pied(f), {0, 8}, 1.0);
+    };
     EXPECT_EQ(a.pied != 2, c.trait);
-    EXPECT_TRUE(!c.trait || Proches(a.pied == 0 ? c.fleches.back().tete : c.fleches.back().queue,
-                                    c.extremites.tete));
+    EXPECT_TRUE(!c.trait || Proches(loin(c.fleches.back()), c.extremites.tete));
+    EXPECT_TRUE(Proches(Plus(loin(c.fleches[c.fleches.size() / 2]), a.vers, 5), c.etiquette)) << k;
   }
 }
 
@@ -215,6 +238,17 @@ TEST_F(Dessin, SvgWritesWhatIsDrawn) {
       EXPECT_TRUE(Proches(n.deforme, {p[0], p[1]}, 0.05) && Proches(n.initial, {m[0], m[1]}, 0.05));
     }
   }
+  // The scale: its colours from the least stressed to the most, its ticks
+  // from its foot to its top.
+  const auto arrets = Nombres(svg, "<linearGradient", "</linear", "offset=\"([^\"]*)\"");
+  const auto traits = Nombres(svg, "\"echelle\"", "\"cle\"", "<path d=\"M([^h]*)h4");
+  ASSERT_TRUE(arrets.size() == 5 && traits.size() == 6);
+  for (int k = 0; k <= 5; ++k) {
+    EXPECT_TRUE(k == 5 || arrets[k][0] == k * 0.25);
+    EXPECT_NEAR(d.echelle.y + 240 - 48 * k, traits[k][1], 0.05);
+  }
+  EXPECT_NE(npos, svg.find("offset=\"0.00\" stop-color=\"#2c7bb6\""));
+  EXPECT_NE(npos, svg.find("offset=\"1.00\" stop-color=\"#d7191c\""));
   // Supports: the apex at the node, the base a symbol's height away.
   const auto symboles =
       Nombres(svg, "\"liaisons\"", "\"charges\"", "class=\"[a-z-]+\"><polygon points=\"([^\"]*)\"");
@@ -239,10 +273,31 @@ TEST_F(Dessin, SvgWritesWhatIsDrawn) {
       ASSERT_LT(i, fleches.size());
       const std::vector<double>& p = fleches[i++];
       EXPECT_TRUE(Proches(f.queue, {p[0], p[1]}, 0.05) && Proches(f.tete, {p[4], p[5]}, 0.05) &&
-                  Proches({f.tete.x - 7, f.tete.y}, {p[2], p[3]}, 0.1));
+                  Proches({f.tete.x - 7, f.tete.y}, {p[2], p[3]}, 0.1) &&
+                  Proches({p[2], p[3] + 3}, {p[6], p[7]}, 0.1) &&
+                  Proches({p[2], p[3] - 3}, {p[8], p[9]}, 0.1));
     }
   }
   EXPECT_EQ(i, fleches.size());
+  // Numbers at their nodes and centroids, the digits' middle there.
+  const auto numeros = Nombres(svg, "\"noeuds\"", "\"echelle\"", "(<text x=[^>]*)>");
+  ASSERT_EQ(9u, numeros.size());
+  for (int k = 1; k <= 9; ++k) {
+    const TPlan p = k <= 7 ? d.noeuds[k].numero : d.elements[k - 7].centre;
+    EXPECT_TRUE(
+        Proches({p.x, p.y + 0.35 * d.police}, {numeros[k - 1][0], numeros[k - 1][1]}, 0.05));
+  }
+  // The key under the scale, a line every 30 units, each symbol left of its
+  // text.
+  const auto cle = Nombres(svg, "\"cle\"", "</svg>", "(points=\"[^ ]*|<text x=[^>]*)");
+  ASSERT_EQ(10u, cle.size());
+  for (int k = 0; k < 5; ++k) {
+    EXPECT_TRUE(Proches({d.echelle.x + 34, d.echelle.y + 278 + 30 * k},
+                        {cle[2 * k + 1][0], cle[2 * k + 1][1]}));
+    EXPECT_TRUE(cle[2 * k][0] >= d.echelle.x && cle[2 * k][0] < d.echelle.x + 34 &&
+                std::fabs(cle[2 * k][1] - cle[2 * k + 1][1] + 4) < 8)
+        << k;
+  }
   // The scale's six values from the lowest stress up to the highest.
   const auto valeurs = Nombres(svg, "\"echelle\"", "\"cle\"", "h4\" [^>]*><text [^>]*>([^<]*)<");
   ASSERT_EQ(6u, valeurs.size());
@@ -261,16 +316,24 @@ TEST_F(Dessin, SvgWritesWhatIsDrawn) {
   }
 }
 
-// No load: nothing moves, one colour, whatever the size of the model.
+// No load, or none that acts: nothing moves, one colour, whatever the size
+// of the model. Four triangles around a centre node, and a node far away
+// that makes their square 66 units a side as drawn.
 TEST_F(Dessin, UnloadedModelKeepsItsShapeInOneColour) {
   S().TypeProbleme = 2;
-  Noeuds(1, {{0, 0}, {1e-3, 0}, {0, 2e-3}});
-  Element(1, 2, 3, t, E, nu);
-  Liaison(3, 1), Liaison(2, 2), Liaison(1, 3);
+  Noeuds(1, {{0, 0}, {1e-3, 0}, {1e-3, 1e-3}, {0, 1e-3}, {5e-4, 5e-4}, {0, 1e-2}});
+  Element(1, 2, 5, t, E, nu), Element(2, 3, 5, t, E, nu);
+  Element(3, 4, 5, t, E, nu), Element(4, 1, 5, t, E, nu);
+  Liaison(3, 1), Liaison(2, 2), Liaison(3, 6);
+  Charge(2, 1, 2, 0.0, 0.0), Charge(7, 1, 2, 1.0, 1.0);
   Resoudre();
-  EXPECT_TRUE(d.facteur == 0 && d.uniforme && d.elements[1].teinte == 0.5);
+  EXPECT_TRUE(d.facteur == 0 && d.uniforme && d.elements[1].teinte == 0.5 && d.charges.empty());
   EXPECT_TRUE(Proches(d.noeuds[3].initial, Noeud(3), 0));
-  EXPECT_NEAR(660.0, d.noeuds[1].initial.y - d.noeuds[3].initial.y, 1e-9);
+  EXPECT_NEAR(660.0, d.noeuds[1].initial.y - d.noeuds[6].initial.y, 1e-9);
+  // The numbers a fifth of the drawn elements' side; the centre node's, with
+  // its elements all around it, up to the right.
+  EXPECT_NEAR(0.2 * std::sqrt(66.0 * 66.0 / 4), d.police, 1e-9);
+  EXPECT_TRUE(Proches(Plus(Noeud(5), {0.6, -0.8}, 0.9 * d.police), d.noeuds[5].numero));
   const std::string svg = Svg();
   EXPECT_NE(npos, svg.find("D\xC3\xA9placements nuls"));
   EXPECT_NE(npos, svg.find(">0 (uniforme)</text>"));
@@ -298,6 +361,8 @@ TEST_F(Dessin, TitleNamesTheDataFile) {
       {"\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xE2\x82\xAC"},
       {"\xF4\x90\x80\x80", "\xC3\xB4\xEF\xBF\xBD\xE2\x82\xAC\xE2\x82\xAC"},
       {"a\xC3", "a\xC3\x83"},
+      {"\xC2\x80\xE0\xA0\x80", "\xC2\x80\xE0\xA0\x80"},  // the least of two and three bytes
+      {"\xA9\xA9", "\xC2\xA9\xC2\xA9"},
       {"\xC3(", "\xC3\x83("}};
   for (const auto& [nom, titre] : cas) {
     S().NomFichier = nom;
