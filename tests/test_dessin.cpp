@@ -1,7 +1,7 @@
 // The picture beside the report, from runs of the built program on a few
 // golden cases: the worked example, plane strain, a model at the limits of
-// the reals, a stopped analysis (no picture); a real renderer takes the
-// picture of a hundred nodes.
+// the reals, a stopped analysis; a real renderer takes the picture of a
+// hundred nodes. What the picture draws is checked in test_dessin_valeurs.cpp.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -48,32 +48,9 @@ std::string Malforme(const std::string& x) {
   return ouverts.empty() && racines == 1 ? "" : "not one root, or tags left open";
 }
 
-// The picture of a complete analysis against its report: well-formed, plain,
-// titled after the data file and the problem, one filled polygon per element.
-void VerifierDessin(const std::string& svg, const std::string& rapport, const std::string& nom) {
-  EXPECT_EQ("", Malforme(svg));
-  for (const char* interdit : {"<script", "href", "<image", "<style", "nan", "inf"}) {
-    EXPECT_EQ(npos, svg.find(interdit)) << interdit;
-  }
-  // Octal escapes: the letter after an accented one is not taken as a digit.
-  const bool planes = rapport.find("Probl\350me : d\351formations planes") != npos;
-  EXPECT_NE(npos, svg.find("<title>" + nom + "</title>"));
-  EXPECT_NE(npos, svg.find(nom + " \342\200\224 " +
-                           (planes ? "d\303\251formations planes" : "contraintes planes") + "<"));
-  std::size_t elements = 0;
-  for (std::size_t i = rapport.find("\r\n\r\n", rapport.find("\xC9l\xE9ments :")) + 4;
-       rapport.compare(i, 2, "\r\n") != 0; i = rapport.find("\r\n", i) + 2) {
-    ++elements;
-  }
-  const std::size_t g = svg.find("<g class=\"deformee\""), fin = svg.find("</g>", g);
-  std::size_t polygones = 0;
-  for (std::size_t i = svg.find("<polygon ", g); i < fin; i = svg.find("<polygon ", i + 1)) {
-    ++polygones;
-  }
-  EXPECT_EQ(elements, polygones);
-}
-
-TEST(DessinDesCas, RepresentativeModelsAreDrawnWithTheirStresses) {
+// A stopped analysis draws nothing; a complete one a well-formed, plain
+// picture, whatever its numbers.
+TEST(DessinDesCas, RepresentativeModelsAreDrawnWellFormed) {
   for (const char* nom :
        {"plaque", "deformations_planes", "dessin_aux_confins", "element_degenere"}) {
     SCOPED_TRACE(nom);
@@ -84,12 +61,14 @@ TEST(DessinDesCas, RepresentativeModelsAreDrawnWithTheirStresses) {
         LireFichier(kCas / nom / "attendu" / "fichiers" / e->visualiseur[0]);
     const fs::path dessin =
         dossier.Chemin() / fs::path(e->visualiseur[0]).replace_extension(".svg");
+    const std::string svg = LireFichier(dessin);
     if (rapport.find("\r\nActions de liaison [ N ]:\r\n") == npos) {
       EXPECT_FALSE(fs::exists(dessin)) << "drawn after an analysis that stopped";
-    } else {
-      const std::string& resultats = e->visualiseur[0];  // the data file's name + "r.txt"
-      VerifierDessin(LireFichier(dessin), rapport,
-                     resultats.substr(0, resultats.size() - 5) + ".txt");
+      continue;
+    }
+    EXPECT_EQ("", Malforme(svg));
+    for (const char* interdit : {"<script", "href", "<image", "<style", "nan", "inf"}) {
+      EXPECT_EQ(npos, svg.find(interdit)) << interdit;
     }
   }
 }
