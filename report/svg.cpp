@@ -288,10 +288,12 @@ void Legende(TSvg& o, const TDessin& d) {
                                                    {-1, "Force de volume [N/mm\xC2\xB3]"}};
   double y = bas + 34.0;
   for (const auto& [code, texte] : kCles) {
-    const auto est = [code = code](const auto& item) { return item.code == code; };
-    if (std::none_of(d.liaisons.begin(), d.liaisons.end(), est) &&
-        std::none_of(d.charges.begin(), d.charges.end(),
-                     [&](const TChargeDessinee& c) { return c.type == -code; })) {
+    const bool present =
+        std::any_of(d.liaisons.begin(), d.liaisons.end(),
+                    [code = code](const TLiaisonDessinee& l) { return l.code == code; }) ||
+        std::any_of(d.charges.begin(), d.charges.end(),
+                    [code = code](const TChargeDessinee& c) { return c.type == -code; });
+    if (!present) {
       continue;
     }
     o("<g %>", code < 0 ? kCharges : kLiaisons);
