@@ -27,13 +27,13 @@ TPlan Plus(TPlan a, TPlan b, double facteur) {
 // The nodes where they were and where their magnified displacements take
 // them: the nodes' box centred in its part of the drawing, the scale beside.
 void Placer(const TStructure& s, TDessin& d) {
-  TPoint min;
-  TPoint max;
+  TPoint min = s.Noeuds[1];
+  TPoint max = min;
   Tableau<TPoint, NbMaxNoeuds> u;
   for (std::int32_t n = 1; n <= s.NbNoeuds; ++n) {
     const TPoint& p = s.Noeuds[n];
-    min = {n == 1 || p.x < min.x ? p.x : min.x, n == 1 || p.y < min.y ? p.y : min.y};
-    max = {n == 1 || p.x > max.x ? p.x : max.x, n == 1 || p.y > max.y ? p.y : max.y};
+    min = {std::min(min.x, p.x), std::min(min.y, p.y)};
+    max = {std::max(max.x, p.x), std::max(max.y, p.y)};
     std::int32_t x = 0;
     std::int32_t y = 0;
     s.DdlNoeud(n, x, y);
