@@ -265,7 +265,12 @@ TEST_F(Dessin, SvgWritesWhatIsDrawn) {
   }
   EXPECT_TRUE(Proches(
       symboles, Lire(svg, "\"liaisons\"", "\"charges\"", "\"><polygon points=\"([^\"]*)"), 0.1));
-  EXPECT_NE(npos, svg.find("<g class=\"appui-v\"><polygon points"));
+  std::string classes;
+  const std::regex classe("<g class=\"([a-z-]+)\"><polygon");
+  for (std::sregex_iterator i(svg.begin(), svg.end(), classe), f; i != f; ++i) {
+    classes += (*i)[1].str() + " ";
+  }
+  EXPECT_EQ("appui-u appui-v appui-u rotule appui-u rotule rotule appui-u appui-v ", classes);
   // Arrows: the shaft from the tail, the tip at the head, the head's base 7
   // units back along the arrow and 3 on each side.
   Points fleches;
@@ -315,7 +320,8 @@ TEST_F(Dessin, SvgWritesWhatIsDrawn) {
                 std::fabs(cle[2 * k].y - cle[2 * k + 1].y + 4) < 8)
         << k;
   }
-  // The heading's factor is the one drawn; the key's texts.
+  // The heading: the problem, the factor drawn; the key's texts.
+  EXPECT_NE(npos, svg.find(".txt \342\200\224 contraintes planes</text>"));
   std::smatch m;
   ASSERT_TRUE(std::regex_search(svg, m, std::regex("e (\\S+) fois \\(d\\S+ maximal (\\S+) mm")));
   EXPECT_EQ(d.facteur, std::stod(m[1]));
@@ -347,6 +353,7 @@ TEST_F(Dessin, UnloadedModelKeepsItsShapeInOneColour) {
   EXPECT_NEAR(0.2 * std::sqrt(66.0 * 66.0 / 4), d.police, 1e-9);
   EXPECT_TRUE(Proches({Plus(Noeud(5), {0.6, -0.8}, 0.9 * d.police)}, {d.noeuds[5].numero}));
   const std::string svg = Svg();
+  EXPECT_NE(npos, svg.find(".txt \342\200\224 d\303\251formations planes</text>"));
   EXPECT_NE(npos, svg.find("D\xC3\xA9placements nuls"));
   EXPECT_NE(npos, svg.find(">0 (uniforme)</text>"));
   EXPECT_EQ(npos, svg.find("N/mm"));
@@ -392,7 +399,7 @@ TEST(DessinValeurs, EquivalentStressColoursAndThreeDigits) {
   // sxx, syy, sxy, szz, then von Mises: uniaxial, pure shear, equal biaxial
   // with the szz of plane strain, opposite biaxial, none, and squares that
   // would overflow.
-  const double cas[][5] = {{-100, 0, 0, 0, 100},
+  const double cas[][5] = {{-0.5, 0, 0, 0, 0.5},
                            {0, 0, 50, 0, 50 * r3},
                            {100, 100, 0, 60, 40},
                            {100, -100, 0, 0, 100 * r3},
