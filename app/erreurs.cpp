@@ -115,3 +115,46 @@ void TerminerSurErreurImmediate(TypeErreur type) noexcept {
   EcrireLigneErreur(ligne);
   plateforme::TerminerProcessus(1);
 }
+
+std::string RaisonRefus(int code) {
+  switch (code) {
+    case ENOENT:
+      return "fichier ou dossier introuvable";
+    case EACCES:
+    case EPERM:
+      return "acc\xE8s refus\xE9";
+    case EISDIR:
+      return "c'est un dossier";
+    case ENOTDIR:
+      return "une partie du chemin n'est pas un dossier";
+    case ENAMETOOLONG:
+      return "nom trop long pour le syst\xE8me";
+    case EROFS:
+      return "support en lecture seule";
+    case ENOSPC:
+      return "disque plein";
+    case EFBIG:
+      return "fichier trop grand";
+    case EMFILE:
+    case ENFILE:
+      return "trop de fichiers ouverts";
+    case EINVAL:
+      return "nom de fichier invalide";
+    case EBUSY:
+      return "fichier occup\xE9";
+#ifdef ETXTBSY
+    case ETXTBSY:
+      return "fichier occup\xE9";
+#endif
+#ifdef ELOOP
+    case ELOOP:
+      return "trop de liens symboliques";
+#endif
+#ifdef EDQUOT
+    case EDQUOT:
+      return "quota de disque d\xE9pass\xE9";
+#endif
+    default:
+      return plateforme::TexteErreur(code);
+  }
+}

@@ -67,3 +67,7 @@ void EcrireLigneErreur(std::string_view ligne) noexcept;
 // floating-point trap handler) or nothing more can be allocated: only
 // async-signal-safe calls are made.
 [[noreturn]] void TerminerSurErreurImmediate(TypeErreur type) noexcept;
+
+// Why the system refused a file, in the user's words (Windows-1252), for
+// every message that names a refused file.
+std::string RaisonRefus(int code);

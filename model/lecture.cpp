@@ -3,7 +3,6 @@
 // read after "$deb" is echoed on the console; the records are not.
 #include "model/lecture.hpp"
 
-#include <cerrno>
 #include <iterator>
 #include <memory>
 #include <string>
@@ -64,48 +63,6 @@ std::string LireLigneEntreeStandard() {
     }
   }
   return ligne;
-}
-
-// Why the system refused a file, in the user's words.
-std::string Raison(int code) {
-  switch (code) {
-    case ENOENT:
-      return "fichier ou dossier introuvable";
-    case EACCES:
-    case EPERM:
-      return "acc\xE8s refus\xE9";
-    case EISDIR:
-      return "c'est un dossier";
-    case ENOTDIR:
-      return "une partie du chemin n'est pas un dossier";
-    case ENAMETOOLONG:
-      return "nom trop long pour le syst\xE8me";
-    case EROFS:
-      return "support en lecture seule";
-    case ENOSPC:
-      return "disque plein";
-    case EMFILE:
-    case ENFILE:
-      return "trop de fichiers ouverts";
-    case EINVAL:
-      return "nom de fichier invalide";
-    case EBUSY:
-      return "fichier occup\xE9";
-#ifdef ETXTBSY
-    case ETXTBSY:
-      return "fichier occup\xE9";
-#endif
-#ifdef ELOOP
-    case ELOOP:
-      return "trop de liens symboliques";
-#endif
-#ifdef EDQUOT
-    case EDQUOT:
-      return "quota de disque d\xE9pass\xE9";
-#endif
-    default:
-      return plateforme::TexteErreur(code);
-  }
 }
 
 std::string RaisonLongueur(const std::string& nom) {
@@ -300,7 +257,7 @@ void OuvrirFichiers(TStructure& s, TTexteEntree& donnees) {
     Refuser(kOuvrir, visible, "nom de fichier invalide");
   }
   if (const int code = donnees.Ouvrir(nomDonnees); code != 0) {
-    Refuser(kOuvrir, nomDonnees, Raison(code));
+    Refuser(kOuvrir, nomDonnees, RaisonRefus(code));
   }
   const std::string nomResultats = s.NomFichier + "r.txt";
   if (nomResultats.size() > LongueurMaxNom) {
@@ -310,7 +267,7 @@ void OuvrirFichiers(TStructure& s, TTexteEntree& donnees) {
   if (!s.Resultats.Creer(nomResultats)) {
     const int code = plateforme::DerniereErreur();
     donnees.Fermer();
-    Refuser(kCreer, nomResultats, Raison(code));
+    Refuser(kCreer, nomResultats, RaisonRefus(code));
   }
   s.ResultatsOuvert = true;
   FinDeLigne(s.Resultats);
