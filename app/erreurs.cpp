@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cstring>
+#include <iterator>
 #include <new>
 
 #include "app/fichier_texte.hpp"
@@ -11,27 +12,20 @@
 
 namespace {
 
+// In the order of TypeErreur; EntreeSortie and FichierInaccessible have none.
+constexpr const char* kMessages[] = {"Invalid numeric input",
+                                     "Range check error",
+                                     "Integer overflow",
+                                     "Floating point division by zero",
+                                     "Floating point overflow",
+                                     "Invalid floating point operation",
+                                     "",
+                                     "Out of memory",
+                                     ""};
+static_assert(std::size(kMessages) == static_cast<int>(TypeErreur::FichierInaccessible) + 1);
+
 const char* MessageFixe(TypeErreur type) {
-  switch (type) {
-    case TypeErreur::EntreeNumeriqueInvalide:
-      return "Invalid numeric input";
-    case TypeErreur::VerificationIntervalle:
-      return "Range check error";
-    case TypeErreur::DepassementEntier:
-      return "Integer overflow";
-    case TypeErreur::DivisionFlottanteParZero:
-      return "Floating point division by zero";
-    case TypeErreur::DepassementFlottant:
-      return "Floating point overflow";
-    case TypeErreur::OperationFlottanteInvalide:
-      return "Invalid floating point operation";
-    case TypeErreur::ManqueMemoire:
-      return "Out of memory";
-    case TypeErreur::EntreeSortie:
-    case TypeErreur::FichierInaccessible:
-      break;
-  }
-  return "";
+  return kMessages[static_cast<int>(type)];
 }
 
 // The message of a refused read or write, built without allocating so that
@@ -58,7 +52,7 @@ constexpr char kEnTete[] =
 }  // namespace
 
 ErreurExecution::ErreurExecution(TypeErreur type, std::string contexte, int code)
-    : type_(type), code_(code), contexte_(std::move(contexte)) {
+    : type_(type), contexte_(std::move(contexte)) {
   if (type == TypeErreur::FichierInaccessible) {
     message_ = std::move(contexte_);
     contexte_.clear();

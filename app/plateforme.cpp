@@ -8,19 +8,18 @@
 #include <cstring>
 #include <new>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include "app/erreurs.hpp"
 
 #ifdef _WIN32
-#include <fcntl.h>
 #include <float.h>
 #include <io.h>
-#include <sys/stat.h>
 #include <windows.h>
 #else
-#include <fcntl.h>
 #include <spawn.h>
 #include <sys/mman.h>
-#include <sys/stat.h>
 #include <unistd.h>
 extern char** environ;
 #endif
@@ -61,14 +60,11 @@ bool SeulDansSaConsole() {
   return GetConsoleProcessList(processus, 2) == 1;
 }
 
-bool EstUnDossier(const std::string& nom) {
+// True when the name is an existing folder (`dossier`) or an existing file.
+bool Existe(const std::string& nom, bool dossier) {
   const DWORD attributs = GetFileAttributesA(nom.c_str());
-  return attributs != INVALID_FILE_ATTRIBUTES && (attributs & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
-bool EstUnFichier(const std::string& nom) {
-  const DWORD attributs = GetFileAttributesA(nom.c_str());
-  return attributs != INVALID_FILE_ATTRIBUTES && (attributs & FILE_ATTRIBUTE_DIRECTORY) == 0;
+  return attributs != INVALID_FILE_ATTRIBUTES &&
+         ((attributs & FILE_ATTRIBUTE_DIRECTORY) != 0) == dossier;
 }
 
 // Windows refuses a folder as "access denied" and a path through a file as
@@ -78,12 +74,12 @@ int Refus(int descripteur, const std::string& nom) {
   if (descripteur >= 0) {
     return descripteur;
   }
-  if (errno == EACCES && EstUnDossier(nom)) {
+  if (errno == EACCES && Existe(nom, true)) {
     errno = EISDIR;
   } else if (errno == ENOENT) {
     for (std::size_t fin = nom.find_first_of("/\\"); fin != std::string::npos;
          fin = nom.find_first_of("/\\", fin + 1)) {
-      if (fin > 0 && EstUnFichier(nom.substr(0, fin))) {
+      if (fin > 0 && Existe(nom.substr(0, fin), false)) {
         errno = ENOTDIR;
         break;
       }
@@ -215,11 +211,7 @@ LONG CALLBACK GestionnaireExceptions(EXCEPTION_POINTERS* exception) {
       break;
     case STATUS_FLOAT_MULTIPLE_FAULTS:
     case STATUS_FLOAT_MULTIPLE_TRAPS:
-#if defined(__x86_64__) || defined(_M_X64)
       type = FauteSse(exception->ContextRecord->MxCsr);
-#else
-      type = FauteSse(_statusfp());
-#endif
       break;
     default:
       return EXCEPTION_CONTINUE_SEARCH;
@@ -243,11 +235,6 @@ void ActiverExceptionsFlottantes() {
   _controlfp_s(&actuel,
                _MCW_EM & ~static_cast<unsigned>(_EM_ZERODIVIDE | _EM_OVERFLOW | _EM_INVALID),
                _MCW_EM);
-}
-
-void TerminerProcessus(int statut) noexcept {
-  RendreConsole();
-  _exit(statut);
 }
 
 void* AllouerPages(std::size_t taille) {
@@ -383,11 +370,6 @@ void ActiverExceptionsFlottantes() {
   feenableexcept(FE_DIVBYZERO | FE_OVERFLOW | FE_INVALID);
 }
 
-void TerminerProcessus(int statut) noexcept {
-  RendreConsole();
-  _exit(statut);
-}
-
 void* AllouerPages(std::size_t taille) {
   void* adresse = mmap(nullptr, taille, PROT_READ | PROT_WRITE,
                        MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
@@ -417,6 +399,11 @@ int EcrireTout(int descripteur, const void* octets, std::size_t nombre) noexcept
     nombre -= static_cast<std::size_t>(ecrits);
   }
   return 0;
+}
+
+void TerminerProcessus(int statut) noexcept {
+  RendreConsole();
+  _exit(statut);
 }
 
 int DerniereErreur() {

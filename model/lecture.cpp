@@ -7,6 +7,7 @@
 #include <iterator>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "app/erreurs.hpp"
 #include "app/fichier_texte.hpp"
@@ -66,46 +67,39 @@ std::string LireLigneEntreeStandard() {
   return ligne;
 }
 
-// Why the system refused a file, in the user's words.
-std::string Raison(int code) {
-  switch (code) {
-    case ENOENT:
-      return "fichier ou dossier introuvable";
-    case EACCES:
-    case EPERM:
-      return "acc\xE8s refus\xE9";
-    case EISDIR:
-      return "c'est un dossier";
-    case ENOTDIR:
-      return "une partie du chemin n'est pas un dossier";
-    case ENAMETOOLONG:
-      return "nom trop long pour le syst\xE8me";
-    case EROFS:
-      return "support en lecture seule";
-    case ENOSPC:
-      return "disque plein";
-    case EMFILE:
-    case ENFILE:
-      return "trop de fichiers ouverts";
-    case EINVAL:
-      return "nom de fichier invalide";
-    case EBUSY:
-      return "fichier occup\xE9";
+// Why the system refused a file, in the user's words; the system's own text
+// for any other error number.
+constexpr std::pair<int, const char*> kRaisons[] = {
+    {ENOENT, "fichier ou dossier introuvable"},
+    {EACCES, "acc\xE8s refus\xE9"},
+    {EPERM, "acc\xE8s refus\xE9"},
+    {EISDIR, "c'est un dossier"},
+    {ENOTDIR, "une partie du chemin n'est pas un dossier"},
+    {ENAMETOOLONG, "nom trop long pour le syst\xE8me"},
+    {EROFS, "support en lecture seule"},
+    {ENOSPC, "disque plein"},
+    {EMFILE, "trop de fichiers ouverts"},
+    {ENFILE, "trop de fichiers ouverts"},
+    {EINVAL, "nom de fichier invalide"},
+    {EBUSY, "fichier occup\xE9"},
 #ifdef ETXTBSY
-    case ETXTBSY:
-      return "fichier occup\xE9";
+    {ETXTBSY, "fichier occup\xE9"},
 #endif
 #ifdef ELOOP
-    case ELOOP:
-      return "trop de liens symboliques";
+    {ELOOP, "trop de liens symboliques"},
 #endif
 #ifdef EDQUOT
-    case EDQUOT:
-      return "quota de disque d\xE9pass\xE9";
+    {EDQUOT, "quota de disque d\xE9pass\xE9"},
 #endif
-    default:
-      return plateforme::TexteErreur(code);
+};
+
+std::string Raison(int code) {
+  for (const auto& [numero, texte] : kRaisons) {
+    if (numero == code) {
+      return texte;
+    }
   }
+  return plateforme::TexteErreur(code);
 }
 
 std::string RaisonLongueur(const std::string& nom) {
@@ -131,12 +125,11 @@ void EcrireDonneesIncompletes(TFichierTexte& resultats, const std::string& manqu
 // then points at the count, which is what the user has to mend.
 struct Compte {
   explicit Compte(TTexteEntree& donnees)
-      : valeur(donnees.LireEntier()), ligne(donnees.LigneJeton()), texte(donnees.Jeton()) {
+      : valeur(donnees.LireEntier()), contexte(donnees.ContexteJeton()) {
     donnees.SauterLigne();
   }
   std::int32_t valeur;
-  std::int64_t ligne;
-  std::string texte;
+  std::string contexte;
 };
 
 // The records of a section, each read by `lire(i)` and followed by the skip
@@ -150,8 +143,7 @@ void LireEnregistrements(TTexteEntree& donnees, const Compte& compte, Lire lire)
     }
   } catch (ErreurExecution& erreur) {
     if (erreur.Type() == TypeErreur::VerificationIntervalle) {
-      erreur.AjouterContexte(donnees.Nom() + ", ligne " + std::to_string(compte.ligne) + " : \"" +
-                             compte.texte + "\"");
+      erreur.AjouterContexte(compte.contexte);
     }
     throw;
   }
@@ -166,12 +158,8 @@ void LireListe(TTexteEntree& donnees, TListe<T, Taille>& liste, std::int32_t& no
   const Compte compte(donnees);
   nombre = compte.valeur;
   liste.Nombre = compte.valeur;
-  LireEnregistrements(donnees, compte, [&](int i) {
-    auto item = std::make_unique<T>();
-    T& nouveau = *item;
-    liste.Liste[i] = std::move(item);
-    lire(nouveau);
-  });
+  LireEnregistrements(donnees, compte,
+                      [&](int i) { lire(*(liste.Liste[i] = std::make_unique<T>())); });
 }
 
 void LireNoeuds(TStructure& s, TTexteEntree& donnees) {

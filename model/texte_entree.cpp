@@ -18,10 +18,6 @@ namespace {
 
 constexpr int Blanc = 32;  // codes 0 to 32 separate numbers
 
-bool EstChiffre(char c) {
-  return c >= '0' && c <= '9';
-}
-
 // Length of the hexadecimal prefix that opens `texte`, 0 when none.
 std::size_t PrefixeHexa(std::string_view texte) {
   if (!texte.empty() && (texte[0] == '$' || texte[0] == 'x' || texte[0] == 'X')) {
@@ -33,9 +29,10 @@ std::size_t PrefixeHexa(std::string_view texte) {
   return 0;
 }
 
+// The digits from i on, i left after them; their count.
 std::size_t Chiffres(std::string_view texte, std::size_t& i) {
   const std::size_t debut = i;
-  while (i < texte.size() && EstChiffre(texte[i])) {
+  while (i < texte.size() && texte[i] >= '0' && texte[i] <= '9') {
     ++i;
   }
   return i - debut;
@@ -133,10 +130,6 @@ TTexteEntree::~TTexteEntree() {
 }
 
 int TTexteEntree::Ouvrir(const std::string& nom) {
-  if (descripteur_ >= 0) {
-    plateforme::Fermer(descripteur_);
-    descripteur_ = -1;
-  }
   const int descripteur = plateforme::OuvrirLecture(nom);
   if (descripteur < 0) {
     return plateforme::DerniereErreur();
@@ -147,12 +140,6 @@ int TTexteEntree::Ouvrir(const std::string& nom) {
   }
   nom_ = nom;
   descripteur_ = descripteur;
-  position_ = 0;
-  nombre_ = 0;
-  fin_ = false;
-  ligne_ = 1;
-  longueurJeton_ = 0;
-  ligneJeton_ = 0;
   return 0;
 }
 
