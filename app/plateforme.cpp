@@ -71,12 +71,9 @@ bool Existe(const std::string& nom, bool dossier) {
 // "not found": the error numbers are made those of Linux, so that the user is
 // told the same reason on both.
 int Refus(int descripteur, const std::string& nom) {
-  if (descripteur >= 0) {
-    return descripteur;
-  }
-  if (errno == EACCES && Existe(nom, true)) {
+  if (descripteur < 0 && errno == EACCES && Existe(nom, true)) {
     errno = EISDIR;
-  } else if (errno == ENOENT) {
+  } else if (descripteur < 0 && errno == ENOENT) {
     for (std::size_t fin = nom.find_first_of("/\\"); fin != std::string::npos;
          fin = nom.find_first_of("/\\", fin + 1)) {
       if (fin > 0 && Existe(nom.substr(0, fin), false)) {
@@ -110,10 +107,6 @@ long Ecrire(int descripteur, const void* octets, std::size_t nombre) noexcept {
   return _write(descripteur, octets, static_cast<unsigned>(nombre));
 }
 
-int Fermer(int descripteur) {
-  return _close(descripteur);
-}
-
 bool EstTerminal(int descripteur) {
   // _isatty holds for every character device, NUL included, and for a
   // standard descriptor that has no handle at all: only a console has a mode.
@@ -121,11 +114,6 @@ bool EstTerminal(int descripteur) {
   DWORD mode = 0;
   return poignee != -1 && poignee != -2 &&
          GetConsoleMode(reinterpret_cast<HANDLE>(poignee), &mode) != 0;
-}
-
-bool EstDossier(int descripteur) {
-  struct _stat64 etat;
-  return _fstat64(descripteur, &etat) == 0 && (etat.st_mode & _S_IFDIR) != 0;
 }
 
 void PreparerFluxStandard() {
@@ -275,17 +263,8 @@ long Ecrire(int descripteur, const void* octets, std::size_t nombre) noexcept {
   return ecrits;
 }
 
-int Fermer(int descripteur) {
-  return close(descripteur);
-}
-
 bool EstTerminal(int descripteur) {
   return isatty(descripteur) == 1;
-}
-
-bool EstDossier(int descripteur) {
-  struct stat etat;
-  return fstat(descripteur, &etat) == 0 && S_ISDIR(etat.st_mode);
 }
 
 void PreparerFluxStandard() {
@@ -384,6 +363,15 @@ void LibererPages(void* adresse, std::size_t taille) noexcept {
 }
 
 #endif
+
+int Fermer(int descripteur) {
+  return close(descripteur);
+}
+
+bool EstDossier(int descripteur) {
+  struct stat etat;
+  return fstat(descripteur, &etat) == 0 && S_ISDIR(etat.st_mode);
+}
 
 int EcrireTout(int descripteur, const void* octets, std::size_t nombre) noexcept {
   if (descripteur == kErreurStandard && nombre > 0) {

@@ -69,9 +69,6 @@ struct TCharge {
 template <typename T, int Taille>
 class TListe {
  public:
-  TListe() = default;
-  TListe(const TListe&) = delete;
-  TListe& operator=(const TListe&) = delete;
   virtual ~TListe() { Detruire(); }
 
   // Destroys the items in positions 1..Nombre, in ascending order.
@@ -104,9 +101,6 @@ using TCharges = TListe<TCharge, NbMaxCharges>;
 
 class TStructure {
  public:
-  TStructure() = default;
-  TStructure(const TStructure&) = delete;
-  TStructure& operator=(const TStructure&) = delete;
   virtual ~TStructure() = default;
 
   // A structure is large (K alone is 320 KB) and every page of K is written

@@ -9,7 +9,6 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
 
 #include "app/erreurs.hpp"
 #include "app/plateforme.hpp"
