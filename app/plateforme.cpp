@@ -55,11 +55,6 @@ BOOL WINAPI GestionnaireConsole(DWORD) {
   return FALSE;
 }
 
-bool SeulDansSaConsole() {
-  DWORD processus[2];
-  return GetConsoleProcessList(processus, 2) == 1;
-}
-
 // True when the name is an existing folder (`dossier`) or an existing file.
 bool Existe(const std::string& nom, bool dossier) {
   const DWORD attributs = GetFileAttributesA(nom.c_str());
@@ -135,8 +130,10 @@ void PreparerFluxStandard() {
 }
 
 void RendreConsole() noexcept {
-  if (erreurStandardEcrite != 0 && SeulDansSaConsole() && EstTerminal(kEntreeStandard) &&
-      EstTerminal(kSortieStandard) && EstTerminal(kErreurStandard)) {
+  DWORD processus[2];  // alone in the console: GetConsoleProcessList counts 1
+  if (erreurStandardEcrite != 0 && GetConsoleProcessList(processus, 2) == 1 &&
+      EstTerminal(kEntreeStandard) && EstTerminal(kSortieStandard) &&
+      EstTerminal(kErreurStandard)) {
     static const char kAttente[] =
         "Appuyez sur Entr\xE9"
         "e pour fermer la fen\xEAtre.\r\n";

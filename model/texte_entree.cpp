@@ -143,9 +143,6 @@ int TTexteEntree::Ouvrir(const std::string& nom) {
 }
 
 void TTexteEntree::Fermer() {
-  if (descripteur_ < 0) {
-    throw ErreurExecution(TypeErreur::EntreeSortie, nom_, CodeFichierNonOuvert);
-  }
   const int descripteur = descripteur_;
   descripteur_ = -1;
   if (plateforme::Fermer(descripteur) != 0) {
@@ -155,9 +152,6 @@ void TTexteEntree::Fermer() {
 
 int TTexteEntree::Regarder() {
   if (position_ == nombre_) {
-    if (descripteur_ < 0) {
-      throw ErreurExecution(TypeErreur::EntreeSortie, nom_, CodeFichierNonOuvert);
-    }
     if (fin_) {
       return -1;
     }
@@ -173,7 +167,8 @@ int TTexteEntree::Regarder() {
     position_ = 0;
     nombre_ = static_cast<int>(lus);
   }
-  return static_cast<unsigned char>(tampon_[position_]);
+  const int c = static_cast<unsigned char>(tampon_[position_]);
+  return c == CtrlZ ? -1 : c;
 }
 
 void TTexteEntree::Avancer() {
@@ -184,20 +179,15 @@ void TTexteEntree::Avancer() {
 }
 
 bool TTexteEntree::FinDeFichier() {
-  const int c = Regarder();
-  return c < 0 || c == CtrlZ;
+  return Regarder() < 0;
 }
 
 bool TTexteEntree::LireJeton(int longueurMax) {
   longueurJeton_ = 0;
-  for (;;) {
-    const int c = Regarder();
-    if (c < 0 || c == CtrlZ) {
+  for (int c = Regarder(); c <= Blanc; c = Regarder()) {
+    if (c < 0) {
       ligneJeton_ = ligne_;
       return false;
-    }
-    if (c > Blanc) {
-      break;
     }
     Avancer();
   }
@@ -245,11 +235,7 @@ double TTexteEntree::LireReel() {
 }
 
 void TTexteEntree::SauterLigne() {
-  for (;;) {
-    const int c = Regarder();
-    if (c < 0 || c == CtrlZ) {
-      return;
-    }
+  for (int c = Regarder(); c >= 0; c = Regarder()) {
     Avancer();
     if (c == '\n') {
       return;
@@ -259,11 +245,7 @@ void TTexteEntree::SauterLigne() {
 
 void TTexteEntree::LireLigne(std::string& ligne) {
   ligne.clear();
-  for (;;) {
-    const int c = Regarder();
-    if (c < 0 || c == CtrlZ || c == '\n') {
-      return;
-    }
+  for (int c = Regarder(); c >= 0 && c != '\n'; c = Regarder()) {
     if (c != '\r') {
       ligne += static_cast<char>(c);
     }

@@ -54,8 +54,8 @@ class TTexteEntree {
   std::string ContexteJeton() const;
 
  private:
-  // The next byte (0..255), or -1 at the end of the file; a failed read is a
-  // run-time input/output error.
+  // The next byte (0..255), or -1 at the end of the file or on a Ctrl-Z,
+  // which is never read past; a failed read is a run-time input/output error.
   int Regarder();
   void Avancer();
   // Skips blanks and takes the token; false at the end of the file.
