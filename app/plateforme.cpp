@@ -94,14 +94,6 @@ int CreerEcriture(const std::string& nom) {
                nom);
 }
 
-long Lire(int descripteur, void* octets, std::size_t nombre) {
-  return _read(descripteur, octets, static_cast<unsigned>(nombre));
-}
-
-long Ecrire(int descripteur, const void* octets, std::size_t nombre) noexcept {
-  return _write(descripteur, octets, static_cast<unsigned>(nombre));
-}
-
 bool EstTerminal(int descripteur) {
   // _isatty holds for every character device, NUL included, and for a
   // standard descriptor that has no handle at all: only a console has a mode.
@@ -244,22 +236,6 @@ int CreerEcriture(const std::string& nom) {
   return open(nom.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
 }
 
-long Lire(int descripteur, void* octets, std::size_t nombre) {
-  long lus;
-  do {
-    lus = read(descripteur, octets, nombre);
-  } while (lus < 0 && errno == EINTR);
-  return lus;
-}
-
-long Ecrire(int descripteur, const void* octets, std::size_t nombre) noexcept {
-  long ecrits;
-  do {
-    ecrits = write(descripteur, octets, nombre);
-  } while (ecrits < 0 && errno == EINTR);
-  return ecrits;
-}
-
 bool EstTerminal(int descripteur) {
   return isatty(descripteur) == 1;
 }
@@ -360,6 +336,23 @@ void LibererPages(void* adresse, std::size_t taille) noexcept {
 }
 
 #endif
+
+// A call cut short by a signal (Linux only) is made again.
+long Lire(int descripteur, void* octets, std::size_t nombre) {
+  long lus;
+  do {
+    lus = read(descripteur, octets, nombre);
+  } while (lus < 0 && errno == EINTR);
+  return lus;
+}
+
+long Ecrire(int descripteur, const void* octets, std::size_t nombre) noexcept {
+  long ecrits;
+  do {
+    ecrits = write(descripteur, octets, nombre);
+  } while (ecrits < 0 && errno == EINTR);
+  return ecrits;
+}
 
 int Fermer(int descripteur) {
   return close(descripteur);

@@ -129,7 +129,6 @@ class TStructure {
   const TLiaison& LiaisonEn(std::int32_t s) const;
   const TCharge& ChargeEn(std::int32_t k) const;
 
-  // Equations of node n: 2n-1 and 2n.
   void DdlNoeud(std::int32_t n, std::int32_t& premier, std::int32_t& second) const;
   // Equations of the element in position e, in its displacement order.
   void DdlElement(std::int32_t e, Tableau<std::int32_t, NbDdlElement>& d) const;

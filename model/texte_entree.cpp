@@ -19,11 +19,10 @@ constexpr int Blanc = 32;  // codes 0 to 32 separate numbers
 
 // Length of the hexadecimal prefix that opens `texte`, 0 when none.
 std::size_t PrefixeHexa(std::string_view texte) {
-  if (!texte.empty() && (texte[0] == '$' || texte[0] == 'x' || texte[0] == 'X')) {
-    return 1;
-  }
-  if (texte.size() >= 2 && texte[0] == '0' && (texte[1] == 'x' || texte[1] == 'X')) {
-    return 2;
+  for (const std::string_view prefixe : {"$", "x", "X", "0x", "0X"}) {
+    if (texte.starts_with(prefixe)) {
+      return prefixe.size();
+    }
   }
   return 0;
 }
@@ -63,8 +62,8 @@ bool DepasseDouble(long double valeur) {
 }  // namespace
 
 bool ConvertirEntier(std::string_view texte, std::int32_t& valeur) {
-  const bool negatif = !texte.empty() && texte[0] == '-';
-  if (!texte.empty() && (texte[0] == '+' || negatif)) {
+  const bool negatif = texte.starts_with('-');
+  if (negatif || texte.starts_with('+')) {
     texte.remove_prefix(1);
   }
   const std::size_t prefixe = PrefixeHexa(texte);
