@@ -34,8 +34,7 @@ constexpr int NbSommets = 3;
 constexpr int NbDdlElement = 2 * NbSommets;
 
 struct TPoint {
-  double x = 0.0;
-  double y = 0.0;
+  double x = 0.0, y = 0.0;
 };
 
 // One three-node triangle; Sommets in the data file's order, which is the
@@ -59,10 +58,8 @@ struct TLiaison {
 // segment N1-N2 (N/mm); others are read and ignored.
 struct TCharge {
   std::uint8_t TypeCharge = 0;
-  std::int32_t N1 = 0;
-  std::int32_t N2 = 0;
-  double Fx = 0.0;
-  double Fy = 0.0;
+  std::int32_t N1 = 0, N2 = 0;
+  double Fx = 0.0, Fy = 0.0;
 };
 
 // A list owns the items in its positions 1..Nombre.

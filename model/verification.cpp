@@ -10,7 +10,7 @@ namespace {
 
 // "noeud 7 inexistant (noeuds 1 à 4)", or "... (aucun noeud)" when the count
 // leaves none to refer to; empty when the number is within 1..nombre.
-std::string Inexistant(const char* quoi, std::int32_t numero, std::int32_t nombre,
+std::string Inexistant(const std::string& quoi, std::int32_t numero, std::int32_t nombre,
                        const char* pluriel, const char* aucun) {
   if (numero >= 1 && numero <= nombre) {
     return "";
@@ -20,8 +20,7 @@ std::string Inexistant(const char* quoi, std::int32_t numero, std::int32_t nombr
 }
 
 std::string NoeudInexistant(const std::string& role, std::int32_t noeud, std::int32_t nbNoeuds) {
-  const std::string defaut = Inexistant("noeud ", noeud, nbNoeuds, "noeuds", "aucun noeud");
-  return defaut.empty() ? defaut : role + defaut;
+  return Inexistant(role + "noeud ", noeud, nbNoeuds, "noeuds", "aucun noeud");
 }
 
 // The values of nu that zero a denominator of the elasticity matrix; they are
