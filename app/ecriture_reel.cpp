@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <iterator>
 #include <string_view>
+#include <utility>
 
 #include "app/fichier_texte.hpp"
 
@@ -29,13 +30,8 @@ constexpr int kLargeurSansLargeur = 23;
 constexpr int kMinSignificatifs = 2;
 constexpr int kMaxSignificatifs = 18;
 
-// A finite magnitude as m 2^e, m an integer below 2^53.
-struct TBinaire {
-  std::uint64_t mantisse;
-  int exposant;
-};
-
-TBinaire Decomposer(std::uint64_t grandeur) {
+// A finite magnitude as m 2^e, m an integer below 2^53: {m, e}.
+std::pair<std::uint64_t, int> Decomposer(std::uint64_t grandeur) {
   const int champExposant = static_cast<int>((grandeur & kMasqueExposant) >> 52);
   if (champExposant == 0) {
     return {grandeur & kMasqueMantisse, -1074};  // denormals and zero
@@ -47,14 +43,12 @@ TBinaire Decomposer(std::uint64_t grandeur) {
 // carry out of the first digit is left to the caller's spare slot before it.
 void Incrementer(char* texte, int debut, int fin) {
   for (int i = fin - 1; i >= debut; --i) {
-    if (texte[i] == '.') {
-      continue;
-    }
-    if (texte[i] != '9') {
+    if (texte[i] == '9') {
+      texte[i] = '0';
+    } else if (texte[i] != '.') {
       ++texte[i];
       return;
     }
-    texte[i] = '0';
   }
 }
 

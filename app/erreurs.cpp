@@ -6,6 +6,7 @@
 #include <cstring>
 #include <iterator>
 #include <new>
+#include <utility>
 
 #include "app/fichier_texte.hpp"
 #include "app/plateforme.hpp"
@@ -54,12 +55,11 @@ constexpr char kEnTete[] =
 ErreurExecution::ErreurExecution(TypeErreur type, std::string contexte, int code)
     : type_(type), contexte_(std::move(contexte)) {
   if (type == TypeErreur::FichierInaccessible) {
-    message_ = std::move(contexte_);
-    contexte_.clear();
-    return;
+    std::swap(message_, contexte_);
+  } else {
+    message_ =
+        type == TypeErreur::EntreeSortie ? TMessageEntreeSortie(code).texte : MessageFixe(type);
   }
-  message_ =
-      type == TypeErreur::EntreeSortie ? TMessageEntreeSortie(code).texte : MessageFixe(type);
 }
 
 void ErreurExecution::AjouterContexte(const std::string& contexte) {

@@ -87,8 +87,7 @@ class TFichierTexte {
   static TFichierTexte* premier_;
 };
 
-// The program's standard output stream.
-TFichierTexte& Console();
+TFichierTexte& Console();  // standard output
 
 // A width of 0 is none: blanks fill the field on the left, and a longer text
 // or number is written whole.

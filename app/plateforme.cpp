@@ -140,8 +140,7 @@ void RendreConsole() noexcept {
 void LancerVisualiseur(const std::string& nomResultats) {
   // The name is neither quoted nor checked: the command line is the one the
   // user's typing makes, and a viewer that does not start goes unnoticed.
-  const std::string commande = "notepad " + nomResultats;
-  WinExec(commande.c_str(), SW_SHOWNORMAL);
+  WinExec(("notepad " + nomResultats).c_str(), SW_SHOWNORMAL);
 }
 
 namespace {
@@ -203,8 +202,8 @@ LONG CALLBACK GestionnaireExceptions(EXCEPTION_POINTERS* exception) {
 }  // namespace
 
 void ActiverExceptionsFlottantes() {
-  static const PVOID gestionnaire = AddVectoredExceptionHandler(1, GestionnaireExceptions);
-  static_cast<void>(gestionnaire);
+  [[maybe_unused]] static const PVOID gestionnaire =
+      AddVectoredExceptionHandler(1, GestionnaireExceptions);
   _clearfp();
   unsigned int actuel = 0;
   // Unmasked on the x87 unit and the SSE unit alike; underflow, inexact

@@ -148,12 +148,9 @@ void ContraintesElement(const TTriangle& t, std::int32_t typeProbleme, const TVe
 
 TTriangle Triangle(const TElement& element) {
   const auto& noeuds = Structure->Noeuds;
-  return {noeuds[element.Sommets[1]],
-          noeuds[element.Sommets[2]],
-          noeuds[element.Sommets[3]],
-          element.Epaisseur,
-          element.E,
-          element.Nu};
+  const auto& sommets = element.Sommets;
+  return {noeuds[sommets[1]], noeuds[sommets[2]], noeuds[sommets[3]],
+          element.Epaisseur,  element.E,          element.Nu};
 }
 
 double DeuxFoisAire(const TElement& element) {

@@ -50,8 +50,7 @@ struct TElement {
 struct TLiaison {
   std::uint8_t TypeLiaison = 0;
   std::int32_t Noeud = 0;
-  double Rx = 0.0;  // reaction along x, N
-  double Ry = 0.0;  // reaction along y, N
+  double Rx = 0.0, Ry = 0.0;  // reactions along x and y, N
 };
 
 // Load types: 1 body force on element N1 (N/mm3); 2 distributed load on the
@@ -105,7 +104,6 @@ class TStructure {
   static void* operator new(std::size_t taille);
   static void operator delete(void* adresse, std::size_t taille) noexcept;
 
-  // The analysis: each stage in turn, stopping at the first that fails.
   void Calcul();
 
   bool Lecture();

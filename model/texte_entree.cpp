@@ -193,7 +193,7 @@ bool TTexteEntree::LireJeton(int longueurMax) {
   ligneJeton_ = ligne_;
   while (longueurJeton_ < static_cast<std::size_t>(longueurMax)) {
     const int c = Regarder();
-    if (c <= Blanc) {  // the end of the file (-1) and Ctrl-Z end the token too
+    if (c <= Blanc) {  // the end of the text (-1) ends the token too
       break;
     }
     jeton_[longueurJeton_++] = static_cast<char>(c);

@@ -16,7 +16,6 @@ namespace {
 // One line of a section, for item k of its list.
 using TLigne = void (*)(TFichierTexte& r, const TStructure& s, int k);
 
-// A label, then a real in its field.
 void Champ(TFichierTexte& r, std::string_view nom, double valeur, int largeur, int decimales) {
   EcrireTexte(r, nom);
   EcrireReel(r, valeur, largeur, decimales);
