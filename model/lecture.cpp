@@ -132,8 +132,7 @@ struct Compte {
   std::string contexte;
 };
 
-// The records of a section, each read by `lire(i)` and followed by the skip
-// of the rest of its line.
+// The records of a section, each read by `lire(i)`, then the rest of its line.
 template <typename Lire>
 void LireEnregistrements(TTexteEntree& donnees, const Compte& compte, Lire lire) {
   try {
@@ -256,9 +255,8 @@ std::string Manques(const TStructure& s, const bool (&lues)[NbSections]) {
   return manque;
 }
 
-// The next line of the data file, its line end skipped. At the end of the
-// file the data file is closed, the results file says that the line `manque`
-// was not found, and the result is false.
+// The next line of the data file; at the end of the file, false, the data
+// file closed and the results file saying the line `manque` was not found.
 bool LigneSuivante(TTexteEntree& donnees, TFichierTexte& resultats, const char* manque,
                    std::string& ligne) {
   if (donnees.FinDeFichier()) {

@@ -76,10 +76,7 @@ class TListe {
 
   // Position of the first slot holding that very item, 0 when absent.
   std::int32_t Numero(const T* item) const {
-    if (item == nullptr) {
-      return 0;
-    }
-    for (int i = 1; i <= Nombre && i <= Taille; ++i) {
+    for (int i = 1; item != nullptr && i <= Nombre && i <= Taille; ++i) {
       if (Liste[i].get() == item) {
         return i;
       }
