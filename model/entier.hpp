@@ -3,34 +3,39 @@
 #pragma once
 
 #include <cstdint>
-#include <limits>
 #include <string>
 
 #include "app/erreurs.hpp"
 
 namespace entier {
 
-// The exact result, formed in 64 bits, if it fits in 32.
-inline std::int32_t Verifier(std::int64_t r, const char* operation, std::int32_t a,
-                             std::int32_t b) {
-  if (r < std::numeric_limits<std::int32_t>::min() ||
-      r > std::numeric_limits<std::int32_t>::max()) {
-    throw ErreurExecution(TypeErreur::DepassementEntier,
-                          std::to_string(a) + " " + operation + " " + std::to_string(b));
-  }
-  return static_cast<std::int32_t>(r);
+[[noreturn]] inline void Depassement(const char* operation, std::int32_t a, std::int32_t b) {
+  throw ErreurExecution(TypeErreur::DepassementEntier,
+                        std::to_string(a) + " " + operation + " " + std::to_string(b));
 }
 
 inline std::int32_t Plus(std::int32_t a, std::int32_t b) {
-  return Verifier(std::int64_t{a} + b, "+", a, b);
+  std::int32_t r;
+  if (__builtin_add_overflow(a, b, &r)) {
+    Depassement("+", a, b);
+  }
+  return r;
 }
 
 inline std::int32_t Moins(std::int32_t a, std::int32_t b) {
-  return Verifier(std::int64_t{a} - b, "-", a, b);
+  std::int32_t r;
+  if (__builtin_sub_overflow(a, b, &r)) {
+    Depassement("-", a, b);
+  }
+  return r;
 }
 
 inline std::int32_t Fois(std::int32_t a, std::int32_t b) {
-  return Verifier(std::int64_t{a} * b, "*", a, b);
+  std::int32_t r;
+  if (__builtin_mul_overflow(a, b, &r)) {
+    Depassement("*", a, b);
+  }
+  return r;
 }
 
 }  // namespace entier
