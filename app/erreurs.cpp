@@ -63,10 +63,9 @@ ErreurExecution::ErreurExecution(TypeErreur type, std::string contexte, int code
 }
 
 void ErreurExecution::AjouterContexte(const std::string& contexte) {
-  if (contexte.empty()) {
-    return;
+  if (!contexte.empty()) {
+    contexte_ = contexte_.empty() ? contexte : contexte_ + ", " + contexte;
   }
-  contexte_ = contexte_.empty() ? contexte : contexte_ + ", " + contexte;
 }
 
 std::string RapportErreur(const ErreurExecution& erreur) {

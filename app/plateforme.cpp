@@ -26,13 +26,9 @@ extern char** environ;
 
 namespace plateforme {
 
-namespace {
-
 // Set once anything is written on standard error: a message the user must
 // be able to read before the window closes.
-volatile std::sig_atomic_t erreurStandardEcrite = 0;
-
-}  // namespace
+static volatile std::sig_atomic_t erreurStandardEcrite = 0;
 
 #ifdef _WIN32
 

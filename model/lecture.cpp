@@ -120,9 +120,8 @@ void EcrireDonneesIncompletes(TFichierTexte& resultats, const std::string& manqu
   FinDeLigne(resultats);
 }
 
-// A section's count, with where it was read: a count beyond a table's
-// capacity stops the run when its first item beyond is stored, and the error
-// then points at the count, which is what the user has to mend.
+// A section's count and where it was read: an item beyond a table's capacity
+// is refused with the count's context, which is what the user has to mend.
 struct Compte {
   explicit Compte(TTexteEntree& donnees)
       : valeur(donnees.LireEntier()), contexte(donnees.ContexteJeton()) {
@@ -148,10 +147,9 @@ void LireEnregistrements(TTexteEntree& donnees, const Compte& compte, Lire lire)
   }
 }
 
-// A list's section: its count, stored into the list's Nombre and into
-// `nombre`, then one record per item, each read by `lire` into a new item in
-// the next position. Beyond the capacity an item has been created, then
-// refused with its index, and is not stored.
+// A list's section: its count, into the list's Nombre and into `nombre`, then
+// each record read by `lire` into a new item in the next position; beyond
+// the capacity the item is created, refused with its index and not stored.
 template <typename T, int Taille, typename Lire>
 void LireListe(TTexteEntree& donnees, TListe<T, Taille>& liste, std::int32_t& nombre, Lire lire) {
   const Compte compte(donnees);

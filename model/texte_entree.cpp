@@ -68,17 +68,13 @@ bool ConvertirEntier(std::string_view texte, std::int32_t& valeur) {
   }
   const std::size_t prefixe = PrefixeHexa(texte);
   texte.remove_prefix(prefixe);
-  if (prefixe > 0 && texte.size() > 8) {
-    return false;
-  }
   // Into an unsigned type, which takes no sign of its own.
   std::uint64_t grandeur = 0;
   const char* const fin = texte.data() + texte.size();
   const auto lu = std::from_chars(texte.data(), fin, grandeur, prefixe > 0 ? 16 : 10);
-  if (texte.empty() || lu.ec != std::errc() || lu.ptr != fin) {
-    return false;
-  }
-  if (prefixe == 0 && grandeur > (negatif ? 2147483648u : 2147483647u)) {
+  // At most 8 hexadecimal digits; a decimal magnitude within the range.
+  if (texte.empty() || lu.ec != std::errc() || lu.ptr != fin ||
+      (prefixe > 0 ? texte.size() > 8 : grandeur > (negatif ? 2147483648u : 2147483647u))) {
     return false;
   }
   // A hexadecimal pattern is 32 bits in two's complement, then negated.
@@ -97,15 +93,13 @@ bool ConvertirReel(std::string_view texte, double& valeur) {
     mantisse += Chiffres(texte, i);
   }
   std::size_t exposant = 0;
-  if (i < texte.size() && (texte[i] == 'E' || texte[i] == 'e')) {
+  const bool puissance = i < texte.size() && (texte[i] == 'E' || texte[i] == 'e');
+  if (puissance) {
     ++i;
     signe();
     exposant = Chiffres(texte, i);
-    if (exposant == 0) {
-      return false;
-    }
   }
-  if (mantisse == 0 || i != texte.size()) {
+  if (mantisse == 0 || i != texte.size() || (puissance && exposant == 0)) {
     return false;
   }
   // Within 10^-1100..10^1100 the conversion can raise no exception that
