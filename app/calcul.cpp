@@ -3,16 +3,8 @@
 #include "model/structure.hpp"
 
 void TStructure::Calcul() {
-  if (!Lecture()) {
-    return;
-  }
-  if (TypeProbleme == 0) {
-    return;
-  }
-  if (!VerificationModele()) {
-    return;
-  }
-  if (!AssemblageRigidite()) {
+  // TypeProbleme 0: the data are incomplete, and the reader has said so.
+  if (!Lecture() || TypeProbleme == 0 || !VerificationModele() || !AssemblageRigidite()) {
     return;
   }
   AssemblageForces();

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <iterator>
 #include <string_view>
+#include <utility>
 
 #include "app/fichier_texte.hpp"
 
@@ -29,13 +30,8 @@ constexpr int kLargeurSansLargeur = 23;
 constexpr int kMinSignificatifs = 2;
 constexpr int kMaxSignificatifs = 18;
 
-// A finite magnitude as m 2^e, m an integer below 2^53.
-struct TBinaire {
-  std::uint64_t mantisse;
-  int exposant;
-};
-
-TBinaire Decomposer(std::uint64_t grandeur) {
+// A finite magnitude as m 2^e, m an integer below 2^53: {m, e}.
+std::pair<std::uint64_t, int> Decomposer(std::uint64_t grandeur) {
   const int champExposant = static_cast<int>((grandeur & kMasqueExposant) >> 52);
   if (champExposant == 0) {
     return {grandeur & kMasqueMantisse, -1074};  // denormals and zero
@@ -47,14 +43,12 @@ TBinaire Decomposer(std::uint64_t grandeur) {
 // carry out of the first digit is left to the caller's spare slot before it.
 void Incrementer(char* texte, int debut, int fin) {
   for (int i = fin - 1; i >= debut; --i) {
-    if (texte[i] == '.') {
-      continue;
-    }
-    if (texte[i] != '9') {
+    if (texte[i] == '9') {
+      texte[i] = '0';
+    } else if (texte[i] != '.') {
       ++texte[i];
       return;
     }
-    texte[i] = '0';
   }
 }
 
@@ -73,8 +67,7 @@ void EcrireScientifique(TFichierTexte& fichier, bool negatif, std::uint64_t gran
                         .ptr;
   const char* e = texte + 2 + kChiffresExacts;
   int exposant = 0;
-  std::from_chars(e + 2, fin, exposant);
-  exposant = e[1] == '-' ? -exposant : exposant;
+  std::from_chars(e[1] == '-' ? e + 1 : e + 2, fin, exposant);
   // The n-th digit after the first stands at n + 2.
   if (texte[n + 2] >= '5') {
     Incrementer(texte, 0, n + 2);
@@ -156,6 +149,26 @@ void EcrireFixeExact(TFichierTexte& fichier, bool negatif, std::uint64_t grandeu
   }
 }
 
+void Ecrire(TFichierTexte& fichier, double valeur, int largeur, int decimales, bool rapide) {
+  const std::uint64_t bits = std::bit_cast<std::uint64_t>(valeur);
+  const bool negatif = (bits & kMasqueSigne) != 0;
+  const std::uint64_t grandeur = bits & ~kMasqueSigne;
+  const int champ = largeur > 0 ? largeur : 0;
+  // A width of 0 is no width; the scientific form then takes 23 characters.
+  const int champScientifique = champ > 0 ? champ : kLargeurSansLargeur;
+
+  if ((grandeur & kMasqueExposant) == kMasqueExposant) {
+    const std::string_view texte = (grandeur & kMasqueMantisse) != 0 ? "Nan"
+                                   : negatif                         ? "-Inf"
+                                                                     : "+Inf";
+    EcrireTexte(fichier, texte, decimales >= 0 ? champ : champScientifique);
+  } else if (decimales < 0 || grandeur >= kSeuilScientifique) {
+    EcrireScientifique(fichier, negatif, grandeur, champScientifique);
+  } else if (!rapide || !EcrireFixeRapide(fichier, negatif, grandeur, champ, decimales)) {
+    EcrireFixeExact(fichier, negatif, grandeur, champ, decimales);
+  }
+}
+
 }  // namespace
 
 // Digits from the right: the decimals, the point, the integer part, the sign.
@@ -178,30 +191,6 @@ std::string_view TexteDecimal(TTexteDecimal& tampon, std::uint64_t unites, int d
   }
   return std::string_view(tampon.data() + debut, tampon.size() - debut);
 }
-
-namespace {
-
-void Ecrire(TFichierTexte& fichier, double valeur, int largeur, int decimales, bool rapide) {
-  const std::uint64_t bits = std::bit_cast<std::uint64_t>(valeur);
-  const bool negatif = (bits & kMasqueSigne) != 0;
-  const std::uint64_t grandeur = bits & ~kMasqueSigne;
-  const int champ = largeur > 0 ? largeur : 0;
-  // A width of 0 is no width; the scientific form then takes 23 characters.
-  const int champScientifique = champ > 0 ? champ : kLargeurSansLargeur;
-
-  if ((grandeur & kMasqueExposant) == kMasqueExposant) {
-    const std::string_view texte = (grandeur & kMasqueMantisse) != 0 ? "Nan"
-                                   : negatif                         ? "-Inf"
-                                                                     : "+Inf";
-    EcrireTexte(fichier, texte, decimales >= 0 ? champ : champScientifique);
-  } else if (decimales < 0 || grandeur >= kSeuilScientifique) {
-    EcrireScientifique(fichier, negatif, grandeur, champScientifique);
-  } else if (!rapide || !EcrireFixeRapide(fichier, negatif, grandeur, champ, decimales)) {
-    EcrireFixeExact(fichier, negatif, grandeur, champ, decimales);
-  }
-}
-
-}  // namespace
 
 void EcrireReel(TFichierTexte& fichier, double valeur, int largeur, int decimales) {
   Ecrire(fichier, valeur, largeur, decimales, true);

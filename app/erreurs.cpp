@@ -4,34 +4,29 @@
 #include <cerrno>
 #include <charconv>
 #include <cstring>
+#include <iterator>
 #include <new>
+#include <utility>
 
 #include "app/fichier_texte.hpp"
 #include "app/plateforme.hpp"
 
 namespace {
 
+// In the order of TypeErreur; EntreeSortie and FichierInaccessible have none.
+constexpr const char* kMessages[] = {"Invalid numeric input",
+                                     "Range check error",
+                                     "Integer overflow",
+                                     "Floating point division by zero",
+                                     "Floating point overflow",
+                                     "Invalid floating point operation",
+                                     "",
+                                     "Out of memory",
+                                     ""};
+static_assert(std::size(kMessages) == static_cast<int>(TypeErreur::FichierInaccessible) + 1);
+
 const char* MessageFixe(TypeErreur type) {
-  switch (type) {
-    case TypeErreur::EntreeNumeriqueInvalide:
-      return "Invalid numeric input";
-    case TypeErreur::VerificationIntervalle:
-      return "Range check error";
-    case TypeErreur::DepassementEntier:
-      return "Integer overflow";
-    case TypeErreur::DivisionFlottanteParZero:
-      return "Floating point division by zero";
-    case TypeErreur::DepassementFlottant:
-      return "Floating point overflow";
-    case TypeErreur::OperationFlottanteInvalide:
-      return "Invalid floating point operation";
-    case TypeErreur::ManqueMemoire:
-      return "Out of memory";
-    case TypeErreur::EntreeSortie:
-    case TypeErreur::FichierInaccessible:
-      break;
-  }
-  return "";
+  return kMessages[static_cast<int>(type)];
 }
 
 // The message of a refused read or write, built without allocating so that
@@ -58,21 +53,19 @@ constexpr char kEnTete[] =
 }  // namespace
 
 ErreurExecution::ErreurExecution(TypeErreur type, std::string contexte, int code)
-    : type_(type), code_(code), contexte_(std::move(contexte)) {
+    : type_(type), contexte_(std::move(contexte)) {
   if (type == TypeErreur::FichierInaccessible) {
-    message_ = std::move(contexte_);
-    contexte_.clear();
-    return;
+    std::swap(message_, contexte_);
+  } else {
+    message_ =
+        type == TypeErreur::EntreeSortie ? TMessageEntreeSortie(code).texte : MessageFixe(type);
   }
-  message_ =
-      type == TypeErreur::EntreeSortie ? TMessageEntreeSortie(code).texte : MessageFixe(type);
 }
 
 void ErreurExecution::AjouterContexte(const std::string& contexte) {
-  if (contexte.empty()) {
-    return;
+  if (!contexte.empty()) {
+    contexte_ = contexte_.empty() ? contexte : contexte_ + ", " + contexte;
   }
-  contexte_ = contexte_.empty() ? contexte : contexte_ + ", " + contexte;
 }
 
 std::string RapportErreur(const ErreurExecution& erreur) {
@@ -116,45 +109,37 @@ void TerminerSurErreurImmediate(TypeErreur type) noexcept {
   plateforme::TerminerProcessus(1);
 }
 
-std::string RaisonRefus(int code) {
-  switch (code) {
-    case ENOENT:
-      return "fichier ou dossier introuvable";
-    case EACCES:
-    case EPERM:
-      return "acc\xE8s refus\xE9";
-    case EISDIR:
-      return "c'est un dossier";
-    case ENOTDIR:
-      return "une partie du chemin n'est pas un dossier";
-    case ENAMETOOLONG:
-      return "nom trop long pour le syst\xE8me";
-    case EROFS:
-      return "support en lecture seule";
-    case ENOSPC:
-      return "disque plein";
-    case EFBIG:
-      return "fichier trop grand";
-    case EMFILE:
-    case ENFILE:
-      return "trop de fichiers ouverts";
-    case EINVAL:
-      return "nom de fichier invalide";
-    case EBUSY:
-      return "fichier occup\xE9";
+// The system's own text for any error number not in the table.
+constexpr std::pair<int, const char*> kRaisons[] = {
+    {ENOENT, "fichier ou dossier introuvable"},
+    {EACCES, "acc\xE8s refus\xE9"},
+    {EPERM, "acc\xE8s refus\xE9"},
+    {EISDIR, "c'est un dossier"},
+    {ENOTDIR, "une partie du chemin n'est pas un dossier"},
+    {ENAMETOOLONG, "nom trop long pour le syst\xE8me"},
+    {EROFS, "support en lecture seule"},
+    {ENOSPC, "disque plein"},
+    {EFBIG, "fichier trop grand"},
+    {EMFILE, "trop de fichiers ouverts"},
+    {ENFILE, "trop de fichiers ouverts"},
+    {EINVAL, "nom de fichier invalide"},
+    {EBUSY, "fichier occup\xE9"},
 #ifdef ETXTBSY
-    case ETXTBSY:
-      return "fichier occup\xE9";
+    {ETXTBSY, "fichier occup\xE9"},
 #endif
 #ifdef ELOOP
-    case ELOOP:
-      return "trop de liens symboliques";
+    {ELOOP, "trop de liens symboliques"},
 #endif
 #ifdef EDQUOT
-    case EDQUOT:
-      return "quota de disque d\xE9pass\xE9";
+    {EDQUOT, "quota de disque d\xE9pass\xE9"},
 #endif
-    default:
-      return plateforme::TexteErreur(code);
+};
+
+std::string RaisonRefus(int code) {
+  for (const auto& [numero, texte] : kRaisons) {
+    if (numero == code) {
+      return texte;
+    }
   }
+  return plateforme::TexteErreur(code);
 }

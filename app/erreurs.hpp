@@ -32,7 +32,6 @@ class ErreurExecution : public std::exception {
   explicit ErreurExecution(TypeErreur type, std::string contexte = {}, int code = 0);
 
   TypeErreur Type() const { return type_; }
-  int Code() const { return code_; }
   // Where the fault was met, in French (which table and index, which file,
   // line and value); empty when unknown.
   const std::string& Contexte() const { return contexte_; }
@@ -43,7 +42,6 @@ class ErreurExecution : public std::exception {
 
  private:
   TypeErreur type_;
-  int code_;
   std::string contexte_;
   std::string message_;
 };

@@ -39,9 +39,8 @@ void TFichierTexte::Fermer() {
   }
   remis_ = nombre_;
   const int ecriture = EcrireStock();
-  const int fermeture = Clore();
-  if (ecriture != 0 || fermeture != 0) {
-    Echouer(ecriture != 0 ? ecriture : fermeture);
+  if (const int refus = Clore(); ecriture != 0 || refus != 0) {
+    Echouer(ecriture != 0 ? ecriture : refus);
   }
 }
 

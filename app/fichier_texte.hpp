@@ -1,18 +1,16 @@
 // Text output streams: every byte the program writes, on the console or into
-// a file (the results, the picture), goes through one of these, unchanged
-// (Windows-1252 for the French texts).
+// a file (the results, the picture), goes through one of these, unchanged.
 //
 // The one buffer rule. Bytes collect in a buffer of 128, handed over when it
 // is full, on Vider and on Fermer (and on FinDeLigne when the console is a
-// terminal). The console writes what it is handed at once. A file keeps it
-// in a store of 8 KiB, written when the store is full, on Fermer, and before
-// anything else of the run can be seen: before the console takes a byte,
-// before another file is created, before a line goes to standard error. A
-// report thus costs a few system calls instead of one per buffer, and nothing
-// outside can tell: a refusal is met later, but before anything else shows,
-// so it ends the run all the same and the file keeps exactly the bytes handed
-// over. A run that ends on a run-time error leaves each file with what it was
-// handed; the buffers are lost, as at the end of a process.
+// terminal). The console writes what it is handed at once. A file keeps it in
+// a store of 8 KiB, written when full, on Fermer, and before anything else of
+// the run can be seen: before the console takes a byte, another file is
+// created or a line goes to standard error. A report thus costs a few system
+// calls, and nothing outside can tell: a refusal, met later but before
+// anything else shows, ends the run all the same with the file holding
+// exactly the bytes handed over. After a run-time error each file keeps what
+// it was handed; the buffers are lost, as at the end of a process.
 #pragma once
 
 #include <array>
@@ -35,10 +33,9 @@ class TFichierTexte {
   ~TFichierTexte() { Abandonner(); }
 
   void AssocierSortieStandard();
-  // Creates the file, or empties it if it exists, once the other files' stores
-  // are written (a refusal of theirs is their run-time error, thrown here).
-  // False when the system refuses, its error number in
-  // plateforme::DerniereErreur().
+  // Creates or empties the file once the other files' stores are written (a
+  // refusal of theirs is thrown here). False when the system refuses, its
+  // error number in plateforme::DerniereErreur().
   bool Creer(const std::string& nom, TEchec echec = TEchec::Arret);
   // Hands over the buffer and closes.
   void Fermer();
@@ -50,11 +47,10 @@ class TFichierTexte {
 
   // Writes every file's store: what an outsider sees of the files from now.
   static void Synchroniser();
-  // The files' stores, then the console's buffer, go to the system as the
-  // end of a process would send them. Returns the error number of the first
-  // refusal of a file's stored bytes under TEchec::Arret, 0 when none: that
-  // run-time error was met before any other now ending the run. Safe in a
-  // signal handler.
+  // The files' stores, then the console's buffer, go to the system as at the
+  // end of a process. Returns the error number of the first refusal of a
+  // file's stored bytes under TEchec::Arret (a run-time error met before the
+  // one now ending the run), else 0. Safe in a signal handler.
   static int EcrireEnAttente() noexcept;
 
   friend void EcrireTexte(TFichierTexte& fichier, std::string_view texte, int largeur);
@@ -65,8 +61,8 @@ class TFichierTexte {
   static constexpr int TailleStock = 64 * TailleTampon;
 
   void Ouvrir(int descripteur, bool fichier, TEchec echec);
-  // Before an operation: false on a closed stream. The console's bytes come
-  // after the files' stores.
+  // Before an operation: false on a closed stream; the files' stores are
+  // written before the console takes anything.
   bool Preparer(int codeSiFerme);
   void Ajouter(std::string_view octets);
   void Transmettre();
@@ -91,11 +87,10 @@ class TFichierTexte {
   static TFichierTexte* premier_;
 };
 
-// The program's standard output stream.
-TFichierTexte& Console();
+TFichierTexte& Console();  // standard output
 
-// A width of 0 means no width: blanks fill the field on the left, and a longer
-// text or number is written whole.
+// A width of 0 is none: blanks fill the field on the left, and a longer text
+// or number is written whole.
 void EcrireTexte(TFichierTexte& fichier, std::string_view texte, int largeur = 0);
 void EcrireCaractere(TFichierTexte& fichier, char caractere);
 void EcrireEntier(TFichierTexte& fichier, std::int32_t valeur, int largeur = 0);

@@ -8,32 +8,27 @@
 #include <cstring>
 #include <new>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include "app/erreurs.hpp"
 
 #ifdef _WIN32
-#include <fcntl.h>
 #include <float.h>
 #include <io.h>
-#include <sys/stat.h>
 #include <windows.h>
 #else
-#include <fcntl.h>
 #include <spawn.h>
 #include <sys/mman.h>
-#include <sys/stat.h>
 #include <unistd.h>
 extern char** environ;
 #endif
 
 namespace plateforme {
 
-namespace {
-
 // Set once anything is written on standard error: a message the user must
 // be able to read before the window closes.
-volatile std::sig_atomic_t erreurStandardEcrite = 0;
-
-}  // namespace
+static volatile std::sig_atomic_t erreurStandardEcrite = 0;
 
 #ifdef _WIN32
 
@@ -56,34 +51,23 @@ BOOL WINAPI GestionnaireConsole(DWORD) {
   return FALSE;
 }
 
-bool SeulDansSaConsole() {
-  DWORD processus[2];
-  return GetConsoleProcessList(processus, 2) == 1;
-}
-
-bool EstUnDossier(const std::string& nom) {
+// True when the name is an existing folder (`dossier`) or an existing file.
+bool Existe(const std::string& nom, bool dossier) {
   const DWORD attributs = GetFileAttributesA(nom.c_str());
-  return attributs != INVALID_FILE_ATTRIBUTES && (attributs & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
-bool EstUnFichier(const std::string& nom) {
-  const DWORD attributs = GetFileAttributesA(nom.c_str());
-  return attributs != INVALID_FILE_ATTRIBUTES && (attributs & FILE_ATTRIBUTE_DIRECTORY) == 0;
+  return attributs != INVALID_FILE_ATTRIBUTES &&
+         ((attributs & FILE_ATTRIBUTE_DIRECTORY) != 0) == dossier;
 }
 
 // Windows refuses a folder as "access denied" and a path through a file as
 // "not found": the error numbers are made those of Linux, so that the user is
 // told the same reason on both.
 int Refus(int descripteur, const std::string& nom) {
-  if (descripteur >= 0) {
-    return descripteur;
-  }
-  if (errno == EACCES && EstUnDossier(nom)) {
+  if (descripteur < 0 && errno == EACCES && Existe(nom, true)) {
     errno = EISDIR;
-  } else if (errno == ENOENT) {
+  } else if (descripteur < 0 && errno == ENOENT) {
     for (std::size_t fin = nom.find_first_of("/\\"); fin != std::string::npos;
          fin = nom.find_first_of("/\\", fin + 1)) {
-      if (fin > 0 && EstUnFichier(nom.substr(0, fin))) {
+      if (fin > 0 && Existe(nom.substr(0, fin), false)) {
         errno = ENOTDIR;
         break;
       }
@@ -106,18 +90,6 @@ int CreerEcriture(const std::string& nom) {
                nom);
 }
 
-long Lire(int descripteur, void* octets, std::size_t nombre) {
-  return _read(descripteur, octets, static_cast<unsigned>(nombre));
-}
-
-long Ecrire(int descripteur, const void* octets, std::size_t nombre) noexcept {
-  return _write(descripteur, octets, static_cast<unsigned>(nombre));
-}
-
-int Fermer(int descripteur) {
-  return _close(descripteur);
-}
-
 bool EstTerminal(int descripteur) {
   // _isatty holds for every character device, NUL included, and for a
   // standard descriptor that has no handle at all: only a console has a mode.
@@ -125,11 +97,6 @@ bool EstTerminal(int descripteur) {
   DWORD mode = 0;
   return poignee != -1 && poignee != -2 &&
          GetConsoleMode(reinterpret_cast<HANDLE>(poignee), &mode) != 0;
-}
-
-bool EstDossier(int descripteur) {
-  struct _stat64 etat;
-  return _fstat64(descripteur, &etat) == 0 && (etat.st_mode & _S_IFDIR) != 0;
 }
 
 void PreparerFluxStandard() {
@@ -151,8 +118,10 @@ void PreparerFluxStandard() {
 }
 
 void RendreConsole() noexcept {
-  if (erreurStandardEcrite != 0 && SeulDansSaConsole() && EstTerminal(kEntreeStandard) &&
-      EstTerminal(kSortieStandard) && EstTerminal(kErreurStandard)) {
+  DWORD processus[2];  // alone in the console: GetConsoleProcessList counts 1
+  if (erreurStandardEcrite != 0 && GetConsoleProcessList(processus, 2) == 1 &&
+      EstTerminal(kEntreeStandard) && EstTerminal(kSortieStandard) &&
+      EstTerminal(kErreurStandard)) {
     static const char kAttente[] =
         "Appuyez sur Entr\xE9"
         "e pour fermer la fen\xEAtre.\r\n";
@@ -167,8 +136,7 @@ void RendreConsole() noexcept {
 void LancerVisualiseur(const std::string& nomResultats) {
   // The name is neither quoted nor checked: the command line is the one the
   // user's typing makes, and a viewer that does not start goes unnoticed.
-  const std::string commande = "notepad " + nomResultats;
-  WinExec(commande.c_str(), SW_SHOWNORMAL);
+  WinExec(("notepad " + nomResultats).c_str(), SW_SHOWNORMAL);
 }
 
 namespace {
@@ -215,11 +183,7 @@ LONG CALLBACK GestionnaireExceptions(EXCEPTION_POINTERS* exception) {
       break;
     case STATUS_FLOAT_MULTIPLE_FAULTS:
     case STATUS_FLOAT_MULTIPLE_TRAPS:
-#if defined(__x86_64__) || defined(_M_X64)
       type = FauteSse(exception->ContextRecord->MxCsr);
-#else
-      type = FauteSse(_statusfp());
-#endif
       break;
     default:
       return EXCEPTION_CONTINUE_SEARCH;
@@ -234,8 +198,8 @@ LONG CALLBACK GestionnaireExceptions(EXCEPTION_POINTERS* exception) {
 }  // namespace
 
 void ActiverExceptionsFlottantes() {
-  static const PVOID gestionnaire = AddVectoredExceptionHandler(1, GestionnaireExceptions);
-  static_cast<void>(gestionnaire);
+  [[maybe_unused]] static const PVOID gestionnaire =
+      AddVectoredExceptionHandler(1, GestionnaireExceptions);
   _clearfp();
   unsigned int actuel = 0;
   // Unmasked on the x87 unit and the SSE unit alike; underflow, inexact
@@ -243,11 +207,6 @@ void ActiverExceptionsFlottantes() {
   _controlfp_s(&actuel,
                _MCW_EM & ~static_cast<unsigned>(_EM_ZERODIVIDE | _EM_OVERFLOW | _EM_INVALID),
                _MCW_EM);
-}
-
-void TerminerProcessus(int statut) noexcept {
-  RendreConsole();
-  _exit(statut);
 }
 
 void* AllouerPages(std::size_t taille) {
@@ -272,33 +231,8 @@ int CreerEcriture(const std::string& nom) {
   return open(nom.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
 }
 
-long Lire(int descripteur, void* octets, std::size_t nombre) {
-  long lus;
-  do {
-    lus = read(descripteur, octets, nombre);
-  } while (lus < 0 && errno == EINTR);
-  return lus;
-}
-
-long Ecrire(int descripteur, const void* octets, std::size_t nombre) noexcept {
-  long ecrits;
-  do {
-    ecrits = write(descripteur, octets, nombre);
-  } while (ecrits < 0 && errno == EINTR);
-  return ecrits;
-}
-
-int Fermer(int descripteur) {
-  return close(descripteur);
-}
-
 bool EstTerminal(int descripteur) {
   return isatty(descripteur) == 1;
-}
-
-bool EstDossier(int descripteur) {
-  struct stat etat;
-  return fstat(descripteur, &etat) == 0 && S_ISDIR(etat.st_mode);
 }
 
 void PreparerFluxStandard() {
@@ -383,11 +317,6 @@ void ActiverExceptionsFlottantes() {
   feenableexcept(FE_DIVBYZERO | FE_OVERFLOW | FE_INVALID);
 }
 
-void TerminerProcessus(int statut) noexcept {
-  RendreConsole();
-  _exit(statut);
-}
-
 void* AllouerPages(std::size_t taille) {
   void* adresse = mmap(nullptr, taille, PROT_READ | PROT_WRITE,
                        MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
@@ -403,6 +332,32 @@ void LibererPages(void* adresse, std::size_t taille) noexcept {
 
 #endif
 
+// A call cut short by a signal (Linux only) is made again.
+long Lire(int descripteur, void* octets, std::size_t nombre) {
+  long lus;
+  do {
+    lus = read(descripteur, octets, nombre);
+  } while (lus < 0 && errno == EINTR);
+  return lus;
+}
+
+long Ecrire(int descripteur, const void* octets, std::size_t nombre) noexcept {
+  long ecrits;
+  do {
+    ecrits = write(descripteur, octets, nombre);
+  } while (ecrits < 0 && errno == EINTR);
+  return ecrits;
+}
+
+int Fermer(int descripteur) {
+  return close(descripteur);
+}
+
+bool EstDossier(int descripteur) {
+  struct stat etat;
+  return fstat(descripteur, &etat) == 0 && S_ISDIR(etat.st_mode);
+}
+
 int EcrireTout(int descripteur, const void* octets, std::size_t nombre) noexcept {
   if (descripteur == kErreurStandard && nombre > 0) {
     erreurStandardEcrite = 1;
@@ -417,6 +372,11 @@ int EcrireTout(int descripteur, const void* octets, std::size_t nombre) noexcept
     nombre -= static_cast<std::size_t>(ecrits);
   }
   return 0;
+}
+
+void TerminerProcessus(int statut) noexcept {
+  RendreConsole();
+  _exit(statut);
 }
 
 int DerniereErreur() {

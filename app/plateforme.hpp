@@ -17,34 +17,30 @@ int OuvrirLecture(const std::string& nom);
 int CreerEcriture(const std::string& nom);  // created, or emptied if it exists
 long Lire(int descripteur, void* octets, std::size_t nombre);
 long Ecrire(int descripteur, const void* octets, std::size_t nombre) noexcept;
-// Writes every byte, in as many calls as the system takes: 0 when all went,
-// else the error number of the refusal (EIO for a write that accepts nothing
-// without one); what was accepted before it stays written. Safe in a signal
-// handler.
+// Writes every byte, in as many calls as the system takes: 0, or the error
+// number of the refusal (EIO for a write that accepts nothing without one).
+// Safe in a signal handler.
 int EcrireTout(int descripteur, const void* octets, std::size_t nombre) noexcept;
 int Fermer(int descripteur);
 int DerniereErreur();
-// The system's text for an error number, in the platform's words.
-std::string TexteErreur(int code);
+std::string TexteErreur(int code);  // the system's own words
 
 bool EstTerminal(int descripteur);
 bool EstDossier(int descripteur);
 
-// Binary standard streams, and closed standard descriptors taken up so that a
-// file opened later never lands on them (writes to them still fail). On
-// Windows a console on standard output is given the Windows-1252 code page
-// of the program's text for the run.
+// Binary standard streams; closed standard descriptors taken up so that no
+// file opened later lands on them; on Windows, a console on standard output
+// in the Windows-1252 code page of the program's text for the run.
 void PreparerFluxStandard();
 
 // The last act of every run, done by TerminerProcessus too. On Windows, when
 // the program is alone in its console (started from Explorer, the window
 // closes with it) and its three standard streams are that console, a run
 // that wrote on standard error waits for Enter so that the message can be
-// read; then the console gets its code page back. Nothing on Linux.
+// read; then the console gets its code page back.
 void RendreConsole() noexcept;
 
-// Starts the text viewer on the results file without waiting; a failure to
-// start it is ignored.
+// Starts the text viewer on the results file, neither awaited nor checked.
 void LancerVisualiseur(const std::string& nomResultats);
 
 // Memory for a large object that is used whole from the start: zeroed, and

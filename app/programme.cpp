@@ -32,12 +32,3 @@ void Programme() {
   Structure = nullptr;
   Vider(Console());
 }
-
-void LibererApresErreur() noexcept {
-  if (Structure != nullptr) {
-    Structure->Abandonner();
-    delete Structure;
-    Structure = nullptr;
-  }
-  Console().Abandonner();
-}

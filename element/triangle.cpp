@@ -25,11 +25,7 @@ double DeuxFoisAire(const TTriangle& t) {
 }
 
 void MatriceElasticite(double e, double nu, std::int32_t typeProbleme, TMatrice33& d) {
-  for (int i = 1; i <= 3; ++i) {
-    for (int j = 1; j <= 3; ++j) {
-      d[i][j] = 0.0;
-    }
-  }
+  d = TMatrice33{};
   switch (typeProbleme) {
     case 1:  // plane stress
       d[1][1] = e / (1.0 - nu * nu);
@@ -63,11 +59,7 @@ bool MatriceB(const TTriangle& t, double& aire, TMatrice36& b) {
     return false;
   }
 
-  for (int i = 1; i <= 3; ++i) {
-    for (int j = 1; j <= NbDdlElement; ++j) {
-      b[i][j] = 0.0;
-    }
-  }
+  b = TMatrice36{};
   for (int i = 1; i <= NbSommets; ++i) {
     bi[i] = bi[i] / deuxA;
     ci[i] = ci[i] / deuxA;
@@ -143,14 +135,8 @@ void ContraintesElement(const TTriangle& t, std::int32_t typeProbleme, const TVe
     contrainte[i] = somme;
   }
 
-  resultat.exx = deformation[1];
-  resultat.eyy = deformation[2];
-  resultat.gxy = deformation[3];
-  resultat.ezz = 0.0;
-  resultat.sxx = contrainte[1];
-  resultat.syy = contrainte[2];
-  resultat.sxy = contrainte[3];
-  resultat.szz = 0.0;
+  resultat = {deformation[1], deformation[2], deformation[3], 0.0,
+              contrainte[1],  contrainte[2],  contrainte[3],  0.0};
   // From the stored values: with sxx + syy a positive zero, -nu times it is a
   // negative zero, and the report writes it with its sign.
   if (typeProbleme == 1) {
@@ -162,12 +148,9 @@ void ContraintesElement(const TTriangle& t, std::int32_t typeProbleme, const TVe
 
 TTriangle Triangle(const TElement& element) {
   const auto& noeuds = Structure->Noeuds;
-  return {noeuds[element.Sommets[1]],
-          noeuds[element.Sommets[2]],
-          noeuds[element.Sommets[3]],
-          element.Epaisseur,
-          element.E,
-          element.Nu};
+  const auto& sommets = element.Sommets;
+  return {noeuds[sommets[1]], noeuds[sommets[2]], noeuds[sommets[3]],
+          element.Epaisseur,  element.E,          element.Nu};
 }
 
 double DeuxFoisAire(const TElement& element) {

@@ -26,16 +26,10 @@ struct TTriangle {
   double Nu = 0.0;         // Poisson's ratio
 };
 
-// Strains first, then stresses (MPa), each in the order xx, yy, xy, zz.
+// Components in the order xx, yy, xy, zz.
 struct TContraintesDeformations {
-  double exx = 0.0;
-  double eyy = 0.0;
-  double gxy = 0.0;
-  double ezz = 0.0;
-  double sxx = 0.0;
-  double syy = 0.0;
-  double sxy = 0.0;
-  double szz = 0.0;
+  double exx = 0.0, eyy = 0.0, gxy = 0.0, ezz = 0.0;  // strains
+  double sxx = 0.0, syy = 0.0, sxy = 0.0, szz = 0.0;  // stresses, MPa
 };
 
 // Twice the signed area, mm2.

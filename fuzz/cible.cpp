@@ -38,6 +38,17 @@ constexpr std::string_view kInvite = "Nom du fichier ( sans extension ) ? ";
 // The heading that the reader writes into every results file it creates.
 constexpr std::string_view kEnTete = "\r\nLecture du fichier : f.txt\r\n";
 
+// After a run-time error caught in-process: releases the structure without
+// closing its results file in order and without starting the viewer.
+void LibererApresErreur() noexcept {
+  if (Structure != nullptr) {
+    Structure->Abandonner();
+    delete Structure;
+    Structure = nullptr;
+  }
+  Console().Abandonner();
+}
+
 fs::path dossierTravail;
 
 [[noreturn]] void Defaut(const std::string& quoi) {

@@ -83,21 +83,18 @@ void EcrireDonneesIncompletes(TFichierTexte& resultats, const std::string& manqu
   FinDeLigne(resultats);
 }
 
-// A section's count, with where it was read: a count beyond a table's
-// capacity stops the run when its first item beyond is stored, and the error
-// then points at the count, which is what the user has to mend.
+// A section's count and where it was read: an item beyond a table's capacity
+// is refused with the count's context, which is what the user has to mend.
 struct Compte {
   explicit Compte(TTexteEntree& donnees)
-      : valeur(donnees.LireEntier()), ligne(donnees.LigneJeton()), texte(donnees.Jeton()) {
+      : valeur(donnees.LireEntier()), contexte(donnees.ContexteJeton()) {
     donnees.SauterLigne();
   }
   std::int32_t valeur;
-  std::int64_t ligne;
-  std::string texte;
+  std::string contexte;
 };
 
-// The records of a section, each read by `lire(i)` and followed by the skip
-// of the rest of its line.
+// The records of a section, each read by `lire(i)`, then the rest of its line.
 template <typename Lire>
 void LireEnregistrements(TTexteEntree& donnees, const Compte& compte, Lire lire) {
   try {
@@ -107,28 +104,22 @@ void LireEnregistrements(TTexteEntree& donnees, const Compte& compte, Lire lire)
     }
   } catch (ErreurExecution& erreur) {
     if (erreur.Type() == TypeErreur::VerificationIntervalle) {
-      erreur.AjouterContexte(donnees.Nom() + ", ligne " + std::to_string(compte.ligne) + " : \"" +
-                             compte.texte + "\"");
+      erreur.AjouterContexte(compte.contexte);
     }
     throw;
   }
 }
 
-// A list's section: its count, stored into the list's Nombre and into
-// `nombre`, then one record per item, each read by `lire` into a new item in
-// the next position. Beyond the capacity an item has been created, then
-// refused with its index, and is not stored.
+// A list's section: its count, into the list's Nombre and into `nombre`, then
+// each record read by `lire` into a new item in the next position; beyond
+// the capacity the item is created, refused with its index and not stored.
 template <typename T, int Taille, typename Lire>
 void LireListe(TTexteEntree& donnees, TListe<T, Taille>& liste, std::int32_t& nombre, Lire lire) {
   const Compte compte(donnees);
   nombre = compte.valeur;
   liste.Nombre = compte.valeur;
-  LireEnregistrements(donnees, compte, [&](int i) {
-    auto item = std::make_unique<T>();
-    T& nouveau = *item;
-    liste.Liste[i] = std::move(item);
-    lire(nouveau);
-  });
+  LireEnregistrements(donnees, compte,
+                      [&](int i) { lire(*(liste.Liste[i] = std::make_unique<T>())); });
 }
 
 void LireNoeuds(TStructure& s, TTexteEntree& donnees) {
@@ -225,9 +216,8 @@ std::string Manques(const TStructure& s, const bool (&lues)[NbSections]) {
   return manque;
 }
 
-// The next line of the data file, its line end skipped. At the end of the
-// file the data file is closed, the results file says that the line `manque`
-// was not found, and the result is false.
+// The next line of the data file; at the end of the file, false, the data
+// file closed and the results file saying the line `manque` was not found.
 bool LigneSuivante(TTexteEntree& donnees, TFichierTexte& resultats, const char* manque,
                    std::string& ligne) {
   if (donnees.FinDeFichier()) {

@@ -34,8 +34,7 @@ constexpr int NbSommets = 3;
 constexpr int NbDdlElement = 2 * NbSommets;
 
 struct TPoint {
-  double x = 0.0;
-  double y = 0.0;
+  double x = 0.0, y = 0.0;
 };
 
 // One three-node triangle; Sommets in the data file's order, which is the
@@ -51,27 +50,21 @@ struct TElement {
 struct TLiaison {
   std::uint8_t TypeLiaison = 0;
   std::int32_t Noeud = 0;
-  double Rx = 0.0;  // reaction along x, N
-  double Ry = 0.0;  // reaction along y, N
+  double Rx = 0.0, Ry = 0.0;  // reactions along x and y, N
 };
 
 // Load types: 1 body force on element N1 (N/mm3); 2 distributed load on the
 // segment N1-N2 (N/mm); others are read and ignored.
 struct TCharge {
   std::uint8_t TypeCharge = 0;
-  std::int32_t N1 = 0;
-  std::int32_t N2 = 0;
-  double Fx = 0.0;
-  double Fy = 0.0;
+  std::int32_t N1 = 0, N2 = 0;
+  double Fx = 0.0, Fy = 0.0;
 };
 
 // A list owns the items in its positions 1..Nombre.
 template <typename T, int Taille>
 class TListe {
  public:
-  TListe() = default;
-  TListe(const TListe&) = delete;
-  TListe& operator=(const TListe&) = delete;
   virtual ~TListe() { Detruire(); }
 
   // Destroys the items in positions 1..Nombre, in ascending order.
@@ -83,10 +76,7 @@ class TListe {
 
   // Position of the first slot holding that very item, 0 when absent.
   std::int32_t Numero(const T* item) const {
-    if (item == nullptr) {
-      return 0;
-    }
-    for (int i = 1; i <= Nombre && i <= Taille; ++i) {
+    for (int i = 1; item != nullptr && i <= Nombre && i <= Taille; ++i) {
       if (Liste[i].get() == item) {
         return i;
       }
@@ -104,9 +94,6 @@ using TCharges = TListe<TCharge, NbMaxCharges>;
 
 class TStructure {
  public:
-  TStructure() = default;
-  TStructure(const TStructure&) = delete;
-  TStructure& operator=(const TStructure&) = delete;
   virtual ~TStructure() = default;
 
   // A structure is large (K alone is 320 KB) and every page of K is written
@@ -114,7 +101,6 @@ class TStructure {
   static void* operator new(std::size_t taille);
   static void operator delete(void* adresse, std::size_t taille) noexcept;
 
-  // The analysis: each stage in turn, stopping at the first that fails.
   void Calcul();
 
   bool Lecture();
@@ -135,7 +121,6 @@ class TStructure {
   const TLiaison& LiaisonEn(std::int32_t s) const;
   const TCharge& ChargeEn(std::int32_t k) const;
 
-  // Equations of node n: 2n-1 and 2n.
   void DdlNoeud(std::int32_t n, std::int32_t& premier, std::int32_t& second) const;
   // Equations of the element in position e, in its displacement order.
   void DdlElement(std::int32_t e, Tableau<std::int32_t, NbDdlElement>& d) const;

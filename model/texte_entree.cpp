@@ -9,7 +9,6 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
 
 #include "app/erreurs.hpp"
 #include "app/plateforme.hpp"
@@ -18,24 +17,20 @@ namespace {
 
 constexpr int Blanc = 32;  // codes 0 to 32 separate numbers
 
-bool EstChiffre(char c) {
-  return c >= '0' && c <= '9';
-}
-
 // Length of the hexadecimal prefix that opens `texte`, 0 when none.
 std::size_t PrefixeHexa(std::string_view texte) {
-  if (!texte.empty() && (texte[0] == '$' || texte[0] == 'x' || texte[0] == 'X')) {
-    return 1;
-  }
-  if (texte.size() >= 2 && texte[0] == '0' && (texte[1] == 'x' || texte[1] == 'X')) {
-    return 2;
+  for (const std::string_view prefixe : {"$", "x", "X", "0x", "0X"}) {
+    if (texte.starts_with(prefixe)) {
+      return prefixe.size();
+    }
   }
   return 0;
 }
 
+// The digits from i on, i left after them; their count.
 std::size_t Chiffres(std::string_view texte, std::size_t& i) {
   const std::size_t debut = i;
-  while (i < texte.size() && EstChiffre(texte[i])) {
+  while (i < texte.size() && texte[i] >= '0' && texte[i] <= '9') {
     ++i;
   }
   return i - debut;
@@ -67,23 +62,19 @@ bool DepasseDouble(long double valeur) {
 }  // namespace
 
 bool ConvertirEntier(std::string_view texte, std::int32_t& valeur) {
-  const bool negatif = !texte.empty() && texte[0] == '-';
-  if (!texte.empty() && (texte[0] == '+' || negatif)) {
+  const bool negatif = texte.starts_with('-');
+  if (negatif || texte.starts_with('+')) {
     texte.remove_prefix(1);
   }
   const std::size_t prefixe = PrefixeHexa(texte);
   texte.remove_prefix(prefixe);
-  if (prefixe > 0 && texte.size() > 8) {
-    return false;
-  }
   // Into an unsigned type, which takes no sign of its own.
   std::uint64_t grandeur = 0;
   const char* const fin = texte.data() + texte.size();
   const auto lu = std::from_chars(texte.data(), fin, grandeur, prefixe > 0 ? 16 : 10);
-  if (texte.empty() || lu.ec != std::errc() || lu.ptr != fin) {
-    return false;
-  }
-  if (prefixe == 0 && grandeur > (negatif ? 2147483648u : 2147483647u)) {
+  // At most 8 hexadecimal digits; a decimal magnitude within the range.
+  if (texte.empty() || lu.ec != std::errc() || lu.ptr != fin ||
+      (prefixe > 0 ? texte.size() > 8 : grandeur > (negatif ? 2147483648u : 2147483647u))) {
     return false;
   }
   // A hexadecimal pattern is 32 bits in two's complement, then negated.
@@ -102,15 +93,13 @@ bool ConvertirReel(std::string_view texte, double& valeur) {
     mantisse += Chiffres(texte, i);
   }
   std::size_t exposant = 0;
-  if (i < texte.size() && (texte[i] == 'E' || texte[i] == 'e')) {
+  const bool puissance = i < texte.size() && (texte[i] == 'E' || texte[i] == 'e');
+  if (puissance) {
     ++i;
     signe();
     exposant = Chiffres(texte, i);
-    if (exposant == 0) {
-      return false;
-    }
   }
-  if (mantisse == 0 || i != texte.size()) {
+  if (mantisse == 0 || i != texte.size() || (puissance && exposant == 0)) {
     return false;
   }
   // Within 10^-1100..10^1100 the conversion can raise no exception that
@@ -133,10 +122,6 @@ TTexteEntree::~TTexteEntree() {
 }
 
 int TTexteEntree::Ouvrir(const std::string& nom) {
-  if (descripteur_ >= 0) {
-    plateforme::Fermer(descripteur_);
-    descripteur_ = -1;
-  }
   const int descripteur = plateforme::OuvrirLecture(nom);
   if (descripteur < 0) {
     return plateforme::DerniereErreur();
@@ -147,19 +132,10 @@ int TTexteEntree::Ouvrir(const std::string& nom) {
   }
   nom_ = nom;
   descripteur_ = descripteur;
-  position_ = 0;
-  nombre_ = 0;
-  fin_ = false;
-  ligne_ = 1;
-  longueurJeton_ = 0;
-  ligneJeton_ = 0;
   return 0;
 }
 
 void TTexteEntree::Fermer() {
-  if (descripteur_ < 0) {
-    throw ErreurExecution(TypeErreur::EntreeSortie, nom_, CodeFichierNonOuvert);
-  }
   const int descripteur = descripteur_;
   descripteur_ = -1;
   if (plateforme::Fermer(descripteur) != 0) {
@@ -169,9 +145,6 @@ void TTexteEntree::Fermer() {
 
 int TTexteEntree::Regarder() {
   if (position_ == nombre_) {
-    if (descripteur_ < 0) {
-      throw ErreurExecution(TypeErreur::EntreeSortie, nom_, CodeFichierNonOuvert);
-    }
     if (fin_) {
       return -1;
     }
@@ -187,7 +160,8 @@ int TTexteEntree::Regarder() {
     position_ = 0;
     nombre_ = static_cast<int>(lus);
   }
-  return static_cast<unsigned char>(tampon_[position_]);
+  const int c = static_cast<unsigned char>(tampon_[position_]);
+  return c == CtrlZ ? -1 : c;
 }
 
 void TTexteEntree::Avancer() {
@@ -198,27 +172,22 @@ void TTexteEntree::Avancer() {
 }
 
 bool TTexteEntree::FinDeFichier() {
-  const int c = Regarder();
-  return c < 0 || c == CtrlZ;
+  return Regarder() < 0;
 }
 
 bool TTexteEntree::LireJeton(int longueurMax) {
   longueurJeton_ = 0;
-  for (;;) {
-    const int c = Regarder();
-    if (c < 0 || c == CtrlZ) {
+  for (int c = Regarder(); c <= Blanc; c = Regarder()) {
+    if (c < 0) {
       ligneJeton_ = ligne_;
       return false;
-    }
-    if (c > Blanc) {
-      break;
     }
     Avancer();
   }
   ligneJeton_ = ligne_;
   while (longueurJeton_ < static_cast<std::size_t>(longueurMax)) {
     const int c = Regarder();
-    if (c <= Blanc) {  // the end of the file (-1) and Ctrl-Z end the token too
+    if (c <= Blanc) {  // the end of the text (-1) ends the token too
       break;
     }
     jeton_[longueurJeton_++] = static_cast<char>(c);
@@ -259,11 +228,7 @@ double TTexteEntree::LireReel() {
 }
 
 void TTexteEntree::SauterLigne() {
-  for (;;) {
-    const int c = Regarder();
-    if (c < 0 || c == CtrlZ) {
-      return;
-    }
+  for (int c = Regarder(); c >= 0; c = Regarder()) {
     Avancer();
     if (c == '\n') {
       return;
@@ -273,11 +238,7 @@ void TTexteEntree::SauterLigne() {
 
 void TTexteEntree::LireLigne(std::string& ligne) {
   ligne.clear();
-  for (;;) {
-    const int c = Regarder();
-    if (c < 0 || c == CtrlZ || c == '\n') {
-      return;
-    }
+  for (int c = Regarder(); c >= 0 && c != '\n'; c = Regarder()) {
     if (c != '\r') {
       ligne += static_cast<char>(c);
     }

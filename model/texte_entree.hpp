@@ -33,13 +33,11 @@ class TTexteEntree {
   TTexteEntree& operator=(const TTexteEntree&) = delete;
   ~TTexteEntree();
 
-  // Opens the file for reading; 0 on success, else the system's error number
-  // (EISDIR for a directory, which the system would let us open).
+  // Opens the file, once: 0, or the system's error number (EISDIR for a
+  // directory, which the system would let us open).
   int Ouvrir(const std::string& nom);
   // A failed close is a run-time input/output error.
   void Fermer();
-  bool EstOuvert() const { return descripteur_ >= 0; }
-  const std::string& Nom() const { return nom_; }
 
   // True when no character is left or the next one is Ctrl-Z.
   bool FinDeFichier();
@@ -51,29 +49,25 @@ class TTexteEntree {
   // The characters before the next LF, every CR left out; the LF stays.
   void LireLigne(std::string& ligne);
 
-  // Line of the next character, from 1.
-  std::int64_t Ligne() const { return ligne_; }
-  // The last number token read (empty when the end of the file gave 0) and
-  // its line.
-  std::string_view Jeton() const { return std::string_view(jeton_, longueurJeton_); }
-  std::int64_t LigneJeton() const { return ligneJeton_; }
-  // "plaque.txt, ligne 14 : "0,3"", for the errors of the last token.
+  // "plaque.txt, ligne 14 : "0,3"": the last number token read (empty when
+  // the end of the file gave 0) and its line, for the errors it causes.
   std::string ContexteJeton() const;
 
  private:
-  // The next byte (0..255), or -1 at the end of the file; a failed read is a
-  // run-time input/output error.
+  // The next byte (0..255), or -1 at the end of the file or on a Ctrl-Z,
+  // which is never read past; a failed read is a run-time input/output error.
   int Regarder();
   void Avancer();
   // Skips blanks and takes the token; false at the end of the file.
   bool LireJeton(int longueurMax);
+  std::string_view Jeton() const { return std::string_view(jeton_, longueurJeton_); }
 
   std::string nom_;
   int descripteur_ = -1;
   int position_ = 0;
   int nombre_ = 0;
   bool fin_ = false;
-  std::int64_t ligne_ = 1;  // a file may hold more lines than an int counts
+  std::int64_t ligne_ = 1;  // of the next character; more than an int may count
   char tampon_[TailleTampon] = {};
   char jeton_[LongueurMaxReel] = {};
   std::size_t longueurJeton_ = 0;

@@ -8,24 +8,19 @@
 
 namespace {
 
-std::string Texte(std::int32_t valeur) {
-  return std::to_string(valeur);
-}
-
 // "noeud 7 inexistant (noeuds 1 à 4)", or "... (aucun noeud)" when the count
 // leaves none to refer to; empty when the number is within 1..nombre.
-std::string Inexistant(const char* quoi, std::int32_t numero, std::int32_t nombre,
+std::string Inexistant(const std::string& quoi, std::int32_t numero, std::int32_t nombre,
                        const char* pluriel, const char* aucun) {
   if (numero >= 1 && numero <= nombre) {
     return "";
   }
-  const std::string plage = nombre < 1 ? aucun : pluriel + (" 1 \xE0 " + Texte(nombre));
-  return quoi + Texte(numero) + " inexistant (" + plage + ")";
+  const std::string plage = nombre < 1 ? aucun : pluriel + (" 1 \xE0 " + std::to_string(nombre));
+  return quoi + std::to_string(numero) + " inexistant (" + plage + ")";
 }
 
 std::string NoeudInexistant(const std::string& role, std::int32_t noeud, std::int32_t nbNoeuds) {
-  const std::string defaut = Inexistant("noeud ", noeud, nbNoeuds, "noeuds", "aucun noeud");
-  return defaut.empty() ? defaut : role + defaut;
+  return Inexistant(role + "noeud ", noeud, nbNoeuds, "noeuds", "aucun noeud");
 }
 
 // The values of nu that zero a denominator of the elasticity matrix; they are
@@ -61,9 +56,10 @@ bool TStructure::VerificationModele() {
 
   for (int i = 1; i <= Elements.Nombre; ++i) {
     const TElement& element = ElementEn(i);
-    const std::string item = "\xC9l\xE9ment " + Texte(i);
+    const std::string item = "\xC9l\xE9ment " + std::to_string(i);
     for (int j = 1; j <= NbSommets; ++j) {
-      Signaler(item, NoeudInexistant("sommet " + Texte(j) + ", ", element.Sommets[j], NbNoeuds));
+      Signaler(item,
+               NoeudInexistant("sommet " + std::to_string(j) + ", ", element.Sommets[j], NbNoeuds));
     }
     Signaler(item, PoissonImpossible(TypeProbleme, element.Nu));
     // The out-of-plane strain of plane stress divides by E.
@@ -73,13 +69,13 @@ bool TStructure::VerificationModele() {
   }
 
   for (int k = 1; k <= NbLiaisons; ++k) {
-    Signaler("Liaison " + Texte(k), NoeudInexistant("", LiaisonEn(k).Noeud, NbNoeuds));
+    Signaler("Liaison " + std::to_string(k), NoeudInexistant("", LiaisonEn(k).Noeud, NbNoeuds));
   }
 
   // Only types 1 and 2 are used by the analysis; the others are ignored.
   for (int k = 1; k <= NbCharges; ++k) {
     const TCharge& charge = ChargeEn(k);
-    const std::string item = "Charge " + Texte(k);
+    const std::string item = "Charge " + std::to_string(k);
     if (charge.TypeCharge == 1) {
       Signaler(item, Inexistant("\xE9l\xE9ment ", charge.N1, Elements.Nombre, "\xE9l\xE9ments",
                                 "aucun \xE9l\xE9ment"));

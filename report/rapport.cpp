@@ -16,7 +16,6 @@ namespace {
 // One line of a section, for item k of its list.
 using TLigne = void (*)(TFichierTexte& r, const TStructure& s, int k);
 
-// A label, then a real in its field.
 void Champ(TFichierTexte& r, std::string_view nom, double valeur, int largeur, int decimales) {
   EcrireTexte(r, nom);
   EcrireReel(r, valeur, largeur, decimales);
@@ -92,26 +91,24 @@ void LigneLiaison(TFichierTexte& r, const TStructure& s, int k) {
 // reported either, not even by a line end.
 void LigneCharge(TFichierTexte& r, const TStructure& s, int k) {
   const TCharge& charge = s.ChargeEn(k);
-  if (charge.TypeCharge == 1) {
+  const bool volumique = charge.TypeCharge == 1;
+  if (volumique) {
     EcrireTexte(r, "\xE9l\xE9ment");
     EcrireEntier(r, charge.N1, 3);
-    Vider(r);
-    Champ(r, " : Fx = ", charge.Fx, 6, 2);
-    Champ(r, "   Fy = ", charge.Fy, 6, 2);
-    EcrireTexte(r, " N/mm3");
-    FinDeLigne(r);
   } else if (charge.TypeCharge == 2) {
     EcrireTexte(r, "noeuds ( ");
     EcrireEntier(r, charge.N1);
     EcrireCaractere(r, ' ');
     EcrireEntier(r, charge.N2);
     EcrireTexte(r, " ) ");
-    Vider(r);
-    Champ(r, " fx = ", charge.Fx, 6, 2);
-    Champ(r, "   fy = ", charge.Fy, 6, 2);
-    EcrireTexte(r, " N/mm");
-    FinDeLigne(r);
+  } else {
+    return;
   }
+  Vider(r);
+  Champ(r, volumique ? " : Fx = " : " fx = ", charge.Fx, 6, 2);
+  Champ(r, volumique ? "   Fy = " : "   fy = ", charge.Fy, 6, 2);
+  EcrireTexte(r, volumique ? " N/mm3" : " N/mm");
+  FinDeLigne(r);
 }
 
 void ColonnesDeplacements(TFichierTexte& r) {

@@ -43,9 +43,8 @@ void TStructure::AssemblageForces() {
   EcrireTexte(Resultats, "Assemblage du vecteur force global");
   FinDeLigne(Resultats);
 
-  for (int i = 1; i <= NbDdl; ++i) {
-    F[i] = 0.0;
-  }
+  const std::span<double> forces = F.Tranche(1, NbDdl);
+  std::fill(forces.begin(), forces.end(), 0.0);
 
   for (int k = 1; k <= NbCharges; ++k) {
     const TCharge& charge = ChargeEn(k);

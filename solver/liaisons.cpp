@@ -12,10 +12,8 @@ void TStructure::MiseEnPlaceLiaisons() {
   // Zero imposed displacement: the cleared column moves nothing to F.
   const auto BlocageDdl = [this](std::int32_t i) {
     for (int j = 1; j <= NbDdl; ++j) {
-      K[j][i] = 0.0;
-    }
-    for (int j = 1; j <= NbDdl; ++j) {
-      K[i][j] = 0.0;
+      K[j][i] = 0.0;  // column i
+      K[i][j] = 0.0;  // row i
     }
     K[i][i] = 1.0;
     F[i] = 0.0;
