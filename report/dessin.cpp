@@ -10,7 +10,7 @@
 
 namespace {
 
-// Layout, in drawing units.
+// In drawing units.
 constexpr double kDemiCote = 330.0;                // half the larger side of the model
 constexpr double kMarge = 0.2 * kDemiCote + 84.0;  // deformation, supports, arrows, values
 constexpr double kEnTete = 74.0;
@@ -24,8 +24,7 @@ TPlan Plus(TPlan a, TPlan b, double facteur) {
   return {a.x + b.x * facteur, a.y + b.y * facteur};
 }
 
-// The nodes where they were and where their magnified displacements take
-// them: the nodes' box centred in its part of the drawing, the scale beside.
+// The nodes as given and displaced, their box centred left of the scale.
 void Placer(const TStructure& s, TDessin& d) {
   TPoint min = s.Noeuds[1];
   TPoint max = min;
@@ -40,9 +39,8 @@ void Placer(const TStructure& s, TDessin& d) {
     u[n] = {Fini(s.F[x]), Fini(s.F[y])};
     d.deplacementMax = std::max(d.deplacementMax, std::hypot(u[n].x, u[n].y));
   }
-  // Each of (x*0.5 - xmin*0.5) and the half side is at most half the extent,
-  // so no ratio below exceeds 1, whatever the coordinates. Below 1e-200 mm
-  // the box is a point, drawn at the centre.
+  // Halves, so that no ratio below exceeds 1 whatever the coordinates.
+  // Below 1e-200 mm the box is a point, drawn at the centre.
   const double demiLargeur = max.x * 0.5 - min.x * 0.5;
   const double demiHauteur = max.y * 0.5 - min.y * 0.5;
   double demiCote = demiLargeur > demiHauteur ? demiLargeur : demiHauteur;
@@ -50,8 +48,7 @@ void Placer(const TStructure& s, TDessin& d) {
   const double largeur = demiLargeur / demiCote * (2.0 * kDemiCote);
   const double hauteur = demiHauteur / demiCote * (2.0 * kDemiCote);
   d.unite = kDemiCote / demiCote;
-  // Displacements below 1e-250 of the model's size are drawn as none: the
-  // factor would overflow.
+  // Below 1e-250 of the model's size the factor would overflow: none shown.
   if (d.deplacementMax > 0.0 && d.deplacementMax >= demiCote * 1e-250) {
     d.facteur = TroisChiffres(0.2 * demiCote / d.deplacementMax);
   }
@@ -77,9 +74,8 @@ void Placer(const TStructure& s, TDessin& d) {
   }
 }
 
-// Each element's centroid as deformed, and its stress, which places its
-// colour between the lowest and the highest. The numbers are sized to the
-// elements as drawn: readable on a few, not cluttering a hundred.
+// The numbers are sized to the elements as drawn: readable on a few, not
+// cluttering a hundred.
 void Colorer(const TStructure& s, TDessin& d) {
   d.nbElements = s.Elements.Nombre;
   double racines = 0.0;
@@ -101,7 +97,6 @@ void Colorer(const TStructure& s, TDessin& d) {
     d.contrainteMax = k == 1 || v > d.contrainteMax ? v : d.contrainteMax;
   }
   d.police = std::clamp(0.2 * (d.nbElements > 0 ? racines / d.nbElements : 0.0), 5.0, 11.0);
-  // Differences at the level of rounding are no field to show.
   d.uniforme = !(d.contrainteMax - d.contrainteMin > d.contrainteMax * 1e-9);
   for (std::int32_t k = 1; k <= d.nbElements && !d.uniforme; ++k) {
     d.elements[k].teinte =
@@ -109,8 +104,7 @@ void Colorer(const TStructure& s, TDessin& d) {
   }
 }
 
-// Outside the model: below a node of the lower half, left of a node of the
-// left half, and so on.
+// Outside the model: below a node of the lower half, and so on.
 void PlacerLiaisons(const TStructure& s, TDessin& d) {
   for (std::int32_t k = 1; k <= s.NbLiaisons; ++k) {
     const TLiaison* liaison = s.Liaisons.Liste[k].get();
@@ -124,9 +118,8 @@ void PlacerLiaisons(const TStructure& s, TDessin& d) {
   }
 }
 
-// A node's number goes on the side away from the elements around it, so that
-// it stays clear of their numbers (up right when none), and not onto its
-// support's symbol.
+// A node's number goes away from its elements' numbers (up right when none),
+// and off its supports' symbols.
 void PlacerNumeros(const TStructure& s, TDessin& d) {
   Tableau<TPlan, NbMaxNoeuds> voisins;
   Tableau<int, NbMaxNoeuds> nombre;

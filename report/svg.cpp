@@ -46,8 +46,8 @@ std::string Decimal(double valeur, int decimales) {
       std::to_chars(texte, texte + sizeof texte, valeur, std::chars_format::fixed, decimales).ptr};
 }
 
-// Text through the stream: a real is a coordinate, with one decimal; a point
-// is "x,y". A model's "%" are replaced by the values, in order.
+// A real is a coordinate, with one decimal; a point is "x,y". A model's "%"
+// are replaced by the values, in order.
 class TSvg {
  public:
   explicit TSvg(TFichierTexte& fichier) : fichier_(fichier) {}
@@ -69,8 +69,8 @@ class TSvg {
   TFichierTexte& fichier_;
 };
 
-// The code points of a name typed in a UTF-8 terminal; false when its bytes
-// are not UTF-8 (shortest forms, no surrogate, up to U+10FFFF).
+// False when the bytes are not UTF-8 (shortest forms, no surrogate, up to
+// U+10FFFF).
 bool DecoderUtf8(std::string_view octets, std::u32string& points) {
   constexpr char32_t kMinimum[] = {0, 0x80, 0x800, 0x10000};
   for (std::size_t i = 0; i < octets.size();) {
@@ -137,8 +137,7 @@ void Fleche(TSvg& o, TPlan queue, TPlan tete) {
     TPlan{base.x - 3.0 * d.y, base.y + 3.0 * d.x}, TPlan{base.x + 3.0 * d.y, base.y - 3.0 * d.x});
 }
 
-// A support symbol with its apex at the node and its base along d: the hinge
-// is a triangle on hatched ground, a roller the same triangle on two wheels.
+// The hinge is a triangle on hatched ground, a roller the same on two wheels.
 void Symbole(TSvg& o, int code, TPlan noeud, TPlan d) {
   const auto local = [&](double a, double b) {
     return TPlan{noeud.x + d.y * a + d.x * b, noeud.y - d.x * a + d.y * b};
@@ -181,8 +180,6 @@ void EnTete(TSvg& o, const TStructure& s, const TDessin& d) {
     "en italique</text>\n</g>\n");
 }
 
-// The mesh as given in grey under the deformed one in the colours of the
-// stresses, and the supports.
 void Maillages(TSvg& o, const TStructure& s, const TDessin& d) {
   o("<path class=\"maillage\" fill=\"none\" stroke=\"#a0a0a0\" stroke-width=\"0.7\" d=\"");
   for (std::int32_t k = 1; k <= d.nbElements; ++k) {
@@ -203,7 +200,7 @@ void Maillages(TSvg& o, const TStructure& s, const TDessin& d) {
   o("</g>\n");
 }
 
-// The loads' arrows, then their values over everything drawn so far.
+// The values over everything drawn so far.
 void Charges(TSvg& o, const TDessin& d) {
   o("<g class=\"charges\" %>\n", kCharges);
   for (const TChargeDessinee& charge : d.charges) {
@@ -232,19 +229,17 @@ void Numeros(TSvg& o, const TDessin& d) {
     o("<circle cx=\"%\" cy=\"%\" r=\"1.6\"/>\n", d.noeuds[n].deforme.x, d.noeuds[n].deforme.y);
   }
   const double base = 0.35 * d.police;  // from the middle of the digits down to their base
-  o("</g>\n<g class=\"noeuds\" fill=\"#1f3f99\" font-size=\"%\" text-anchor=\"middle\"% "
-    "stroke-width=\"%\">\n",
-    d.police, kHalo, 0.3 * d.police);
-  for (std::int32_t n = 1; n <= d.nbNoeuds; ++n) {
-    o("<text x=\"%\" y=\"%\">%</text>\n", d.noeuds[n].numero.x, d.noeuds[n].numero.y + base,
-      std::to_string(n));
-  }
-  o("</g>\n<g class=\"elements\" fill=\"#000000\" font-size=\"%\" font-style=\"italic\" "
-    "text-anchor=\"middle\"% stroke-width=\"%\">\n",
-    d.police, kHalo, 0.3 * d.police);
-  for (std::int32_t k = 1; k <= d.nbElements; ++k) {
-    o("<text x=\"%\" y=\"%\">%</text>\n", d.elements[k].centre.x, d.elements[k].centre.y + base,
-      std::to_string(k));
+  for (const bool elements : {false, true}) {
+    o(elements
+          ? "</g>\n<g class=\"elements\" fill=\"#000000\" font-size=\"%\" font-style=\"italic\" "
+            "text-anchor=\"middle\"% stroke-width=\"%\">\n"
+          : "</g>\n<g class=\"noeuds\" fill=\"#1f3f99\" font-size=\"%\" text-anchor=\"middle\"% "
+            "stroke-width=\"%\">\n",
+      d.police, kHalo, 0.3 * d.police);
+    for (std::int32_t n = 1; n <= (elements ? d.nbElements : d.nbNoeuds); ++n) {
+      const TPlan p = elements ? d.elements[n].centre : d.noeuds[n].numero;
+      o("<text x=\"%\" y=\"%\">%</text>\n", p.x, p.y + base, std::to_string(n));
+    }
   }
   o("</g>\n");
 }
@@ -264,7 +259,7 @@ void Legende(TSvg& o, const TDessin& d) {
     o("<text x=\"%\" y=\"%\">% (uniforme)</text>\n", x + 26.0, (haut + bas) * 0.5 + 3.5,
       Court(d.contrainteMax));
   }
-  // Three significant digits of the step between two values.
+  // Three significant digits of the step.
   const double etendue = d.contrainteMax - d.contrainteMin;
   int decimales = 2;
   for (double pas = etendue / 5.0; pas >= 10.0 && decimales > 0; pas /= 10.0) {
@@ -352,8 +347,7 @@ void TStructure::EcritureDessin() {
   if (!fichier.Creer(nom, TEchec::Releve)) {
     raison = RaisonRefus(plateforme::DerniereErreur());
   } else {
-    // The picture must not disturb the report: a floating-point fault or a
-    // run-time error while drawing gives up the picture, not the run.
+    // A floating-point fault or a run-time error gives up the picture only.
     std::fenv_t environnement;
     std::feholdexcept(&environnement);
     bool dessine = true;
