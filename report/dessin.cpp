@@ -26,34 +26,31 @@ TPlan Plus(TPlan a, TPlan b, double facteur) {
 
 // The nodes as given and displaced, their box centred left of the scale.
 void Placer(const TStructure& s, TDessin& d) {
-  TPoint min = s.Noeuds[1];
-  TPoint max = min;
+  TPoint min = s.Noeuds[1], max = min;
   Tableau<TPoint, NbMaxNoeuds> u;
   for (std::int32_t n = 1; n <= s.NbNoeuds; ++n) {
     const TPoint& p = s.Noeuds[n];
     min = {std::min(min.x, p.x), std::min(min.y, p.y)};
     max = {std::max(max.x, p.x), std::max(max.y, p.y)};
-    std::int32_t x = 0;
-    std::int32_t y = 0;
+    std::int32_t x = 0, y = 0;
     s.DdlNoeud(n, x, y);
     u[n] = {Fini(s.F[x]), Fini(s.F[y])};
     d.deplacementMax = std::max(d.deplacementMax, std::hypot(u[n].x, u[n].y));
   }
   // Halves, so that no ratio below exceeds 1 whatever the coordinates.
   // Below 1e-200 mm the box is a point, drawn at the centre.
-  const double demiLargeur = max.x * 0.5 - min.x * 0.5;
-  const double demiHauteur = max.y * 0.5 - min.y * 0.5;
+  const double demiLargeur = max.x * 0.5 - min.x * 0.5, demiHauteur = max.y * 0.5 - min.y * 0.5;
   double demiCote = demiLargeur > demiHauteur ? demiLargeur : demiHauteur;
   demiCote = demiCote > 1e-200 ? demiCote : 1.0;
-  const double largeur = demiLargeur / demiCote * (2.0 * kDemiCote);
-  const double hauteur = demiHauteur / demiCote * (2.0 * kDemiCote);
+  const double largeur = demiLargeur / demiCote * (2.0 * kDemiCote),
+               hauteur = demiHauteur / demiCote * (2.0 * kDemiCote);
   d.unite = kDemiCote / demiCote;
   // Below 1e-250 of the model's size the factor would overflow: none shown.
   if (d.deplacementMax > 0.0 && d.deplacementMax >= demiCote * 1e-250) {
     d.facteur = TroisChiffres(0.2 * demiCote / d.deplacementMax);
   }
-  const double largeurZone = std::max(largeur + 2.0 * kMarge, 570.0);
-  const double hauteurZone = std::max(hauteur + 2.0 * kMarge, 470.0);
+  const double largeurZone = std::max(largeur + 2.0 * kMarge, 570.0),
+               hauteurZone = std::max(hauteur + 2.0 * kMarge, 470.0);
   const TPlan origine = {(largeurZone - largeur) * 0.5, kEnTete + (hauteurZone - hauteur) * 0.5};
   d.centre = {origine.x + largeur * 0.5, origine.y + hauteur * 0.5};
   d.largeur = largeurZone + 210.0;
@@ -81,9 +78,8 @@ void Colorer(const TStructure& s, TDessin& d) {
   double racines = 0.0;
   for (std::int32_t k = 1; k <= d.nbElements; ++k) {
     const Tableau<std::int32_t, NbSommets>& sommets = s.ElementEn(k).Sommets;
-    const TPlan a = d.noeuds[sommets[1]].initial;
-    const TPlan b = d.noeuds[sommets[2]].initial;
-    const TPlan c = d.noeuds[sommets[3]].initial;
+    const TPlan a = d.noeuds[sommets[1]].initial, b = d.noeuds[sommets[2]].initial,
+                c = d.noeuds[sommets[3]].initial;
     racines += std::sqrt(std::fabs((b.x - a.x) * (c.y - a.y) - (c.x - a.x) * (b.y - a.y)) * 0.5);
     TElementDessine& element = d.elements[k];
     for (int j = 1; j <= NbSommets; ++j) {

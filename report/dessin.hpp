@@ -59,7 +59,7 @@ struct TDessin {
   double deplacementMax = 0.0;          // mm
   double police = 11.0;                 // of the node and element numbers
   double contrainteMin = 0.0, contrainteMax = 0.0;  // MPa
-  bool uniforme = true;  // the stresses differ by rounding only
+  bool uniforme = true;                             // the stresses differ by rounding only
   std::int32_t nbNoeuds = 0, nbElements = 0;
   Tableau<TNoeudDessine, NbMaxNoeuds> noeuds;
   Tableau<TElementDessine, NbMaxElements> elements;

@@ -77,17 +77,15 @@ bool DecoderUtf8(std::string_view octets, std::u32string& points) {
     const auto premier = static_cast<unsigned char>(octets[i++]);
     const std::size_t suites = premier < 0x80 ? 0 : premier < 0xE0 ? 1 : premier < 0xF0 ? 2 : 3;
     char32_t point = suites == 0 ? premier : premier & (0x3F >> suites);
-    if ((premier >= 0x80 && premier < 0xC0) || premier >= 0xF8 || i + suites > octets.size()) {
-      return false;
-    }
-    for (std::size_t k = 0; k < suites; ++k) {
+    bool valide =
+        (premier < 0x80 || premier >= 0xC0) && premier < 0xF8 && i + suites <= octets.size();
+    for (std::size_t k = 0; k < suites && valide; ++k) {
       const auto suite = static_cast<unsigned char>(octets[i++]);
-      if ((suite & 0xC0) != 0x80) {
-        return false;
-      }
+      valide = (suite & 0xC0) == 0x80;
       point = point << 6 | (suite & 0x3F);
     }
-    if (point < kMinimum[suites] || point > 0x10FFFF || (point >= 0xD800 && point < 0xE000)) {
+    if (!valide || point < kMinimum[suites] || point > 0x10FFFF ||
+        (point >= 0xD800 && point < 0xE000)) {
       return false;
     }
     points += point;
@@ -246,9 +244,7 @@ void Numeros(TSvg& o, const TDessin& d) {
 
 // The colour scale and, below it, a key of the symbols present.
 void Legende(TSvg& o, const TDessin& d) {
-  const double x = d.echelle.x;
-  const double haut = d.echelle.y;
-  const double bas = haut + kHauteurEchelle;
+  const double x = d.echelle.x, haut = d.echelle.y, bas = haut + kHauteurEchelle;
   o("<g class=\"echelle\" font-size=\"10\" fill=\"#000000\">\n<text x=\"%\" y=\"%\" "
     "font-size=\"11\">Contrainte \xC3\xA9quivalente</text>\n<text x=\"%\" y=\"%\" "
     "font-size=\"11\">de von Mises [MPa]</text>\n<rect x=\"%\" y=\"%\" width=\"20\" height=\"%\" "
