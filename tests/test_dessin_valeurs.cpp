@@ -94,6 +94,7 @@ class Dessin : public testing::Test {
     Ajouter(s.Charges, s.NbCharges, std::uint8_t{1}, 2, 0, 0.6, 0.0);
     Ajouter(s.Charges, s.NbCharges, std::uint8_t{2}, 1, 2, 0.0, 0.0);  // null: not drawn
     Ajouter(s.Charges, s.NbCharges, std::uint8_t{7}, 1, 2, 1.0, 1.0);  // ignored
+    Ajouter(s.Charges, s.NbCharges, std::uint8_t{2}, 7, 7, 0.0, 1.0);  // upward, on a hinge
     Resoudre();
   }
 
@@ -131,7 +132,10 @@ TEST_F(Dessin, TheHandSolutionIsDrawn) {
               1e-9)
         << n;
   }
+  // Centred left of the scale, with room for the deformation, the supports,
+  // the arrows and their values: a fifth of the model's drawn side and 84.
   EXPECT_NEAR((d.noeuds[5].initial.x + d.noeuds[2].initial.x) / 2, (d.echelle.x - 10) / 2, 1e-9);
+  EXPECT_NEAR(0.2 * 330 + 84, d.noeuds[5].initial.x, 1e-9);
   // Element 1 is the least stressed, element 2 the most: the scale's ends.
   EXPECT_NEAR(sigma1, d.contrainteMin, 1e-12);
   EXPECT_NEAR(-sigma2, d.contrainteMax, 1e-12);
@@ -139,11 +143,14 @@ TEST_F(Dessin, TheHandSolutionIsDrawn) {
   EXPECT_NE(npos, svg.find("<polygon points=\"" + Texte(Noeud(1), Noeud(2), Noeud(3)) +
                            "\" fill=\"#2c7bb6\"/>\n<polygon points=\"" +
                            Texte(Noeud(4), Noeud(6), Noeud(5)) + "\" fill=\"#d7191c\"/>\n</g>"));
-  char bouts[64];
-  std::snprintf(bouts, sizeof bouts, "\">%.3f</text>\n", sigma1);
-  EXPECT_NE(npos, svg.find(bouts));
-  std::snprintf(bouts, sizeof bouts, "\">%.3f</text>\n</g>", -sigma2);
-  EXPECT_NE(npos, svg.find(bouts));
+  char texte[128];  // the scale's values, evenly from the least to the most
+  std::snprintf(texte, sizeof texte, "\">%.3f</text>\n<path d=\"M%.1f,%.1fh4\"", sigma1,
+                d.echelle.x + 20, d.echelle.y + 192);
+  EXPECT_NE(npos, svg.find(texte));
+  std::snprintf(texte, sizeof texte, "\">%.3f</text>\n", (4 * sigma1 - sigma2) / 5);
+  EXPECT_NE(npos, svg.find(texte));
+  std::snprintf(texte, sizeof texte, "\">%.3f</text>\n</g>", -sigma2);
+  EXPECT_NE(npos, svg.find(texte));
   // Supports at their nodes, outside the model: their base along x for
   // u = 0, along y otherwise.
   const TPlan cotes[] = {{1, 0}, {0, 1}, {1, 0}, {0, 1}, {-1, 0}, {0, -1}};
@@ -155,23 +162,34 @@ TEST_F(Dessin, TheHandSolutionIsDrawn) {
   const TPlan p = Noeud(1);
   EXPECT_NE(npos, svg.find("<g class=\"appui-u\"><polygon points=\"" +
                            Texte(p, Plus(p, {10.08, 8.4}), Plus(p, {10.08, -8.4})) + "\"/>"));
-  // Arrows along +x, 30 units: from the pulled edge, onto the pushed one,
-  // 8 units outside the edge along which the load runs, beside the centroid.
-  ASSERT_EQ(4u, d.charges.size());
-  const TPlan pieds[][2] = {{Noeud(2), Noeud(3)},
-                            {Plus(Noeud(1), {-15, 8}), Plus(Noeud(2), {-15, 8})},
-                            {Plus(Noeud(5), {-30, 0}), Plus(Noeud(6), {-30, 0})},
-                            {Plus(d.elements[2].centre, {7, 0}), {}}};
-  for (std::size_t k = 0; k < 4; ++k) {
+  std::snprintf(texte, sizeof texte, "\"/><circle cx=\"%.1f\" cy=\"%.1f\" r=\"2.0\"/>", p.x - 4.2,
+                p.y + 12.04);  // on two wheels
+  EXPECT_NE(npos, svg.find("<g class=\"appui-v\"><polygon points=\"" +
+                           Texte(p, Plus(p, {-8.4, 10.08}), Plus(p, {8.4, 10.08})) + texte));
+  // Arrows 30 units long: from the pulled edge, onto the pushed one, 8 units
+  // outside the edge along which the load runs, beside the centroid.
+  struct {
+    TPlan premier, dernier, e;  // the first and last tails, the direction
+  } const attendues[] = {
+      {Noeud(2), Noeud(3), {1, 0}},
+      {Plus(Noeud(1), {-15, 8}), Plus(Noeud(2), {-15, 8}), {1, 0}},
+      {Plus(Noeud(5), {-30, 0}), Plus(Noeud(6), {-30, 0}), {1, 0}},
+      {Plus(d.elements[2].centre, {7, 0}), Plus(d.elements[2].centre, {7, 0}), {1, 0}},
+      {Noeud(7), Noeud(7), {0, -1}}};
+  ASSERT_EQ(5u, d.charges.size());
+  for (std::size_t k = 0; k < 5; ++k) {
     const std::vector<TFleche>& f = d.charges[k].fleches;
-    EXPECT_LT(Ecart(f.front().queue, pieds[k][0]) + (k < 3) * Ecart(f.back().queue, pieds[k][1]),
-              1e-9)
-        << k;
+    const auto& a = attendues[k];
+    EXPECT_LT(Ecart(f.front().queue, a.premier) + Ecart(f.back().queue, a.dernier), 1e-9) << k;
     for (const TFleche& fleche : f) {
-      EXPECT_LT(Ecart(fleche.tete, Plus(fleche.queue, {30, 0})), 1e-9) << k;
+      EXPECT_LT(Ecart(fleche.tete, Plus(fleche.queue, a.e, 30)), 1e-9) << k;
     }
     EXPECT_EQ(k != 1 && k != 3, d.charges[k].trait);
   }
+  // The value of the load along the base under it.
+  std::snprintf(texte, sizeof texte, "<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"middle\">1 N/mm<",
+                d.charges[1].etiquette.x, d.charges[1].etiquette.y + 11);
+  EXPECT_NE(npos, svg.find(texte));
   const TPlan q = Noeud(2), base = Plus(q, {23, 0});
   EXPECT_NE(npos, svg.find("<path d=\"M" + Texte(q) + "L" + Texte(base) + "\"/><polygon points=\"" +
                            Texte(Plus(q, {30, 0}), Plus(base, {0, 3}), Plus(base, {0, -3}))));
@@ -193,24 +211,34 @@ TEST_F(Dessin, FaultWhileDrawingLeavesNoFile) {
   EXPECT_FALSE(std::filesystem::exists(s.NomFichier + "r.svg"));
 }
 
-// The title is the data file's name as typed, Windows-1252 or UTF-8 (not
-// when overlong, a surrogate or cut), in UTF-8 with markup escaped. Nothing
-// solved, nothing moves: one colour.
-TEST_F(Dessin, TitleNamesTheDataFile) {
+// One element, unloaded, a tenth of the model's size: nothing moves, one
+// colour, the numbers a fifth of the element's drawn side. The title is the
+// data file's name as typed, Windows-1252 or UTF-8 (not when overlong, a
+// surrogate or cut), in UTF-8 with markup escaped.
+TEST_F(Dessin, UnloadedElementAndTitles) {
+  s.TypeProbleme = 2, s.NbNoeuds = 4;
+  s.Noeuds[1] = {0, 0}, s.Noeuds[2] = {1, 0}, s.Noeuds[3] = {0, 1}, s.Noeuds[4] = {0, 10};
+  Element(1, 2, 3);
+  for (const auto& [code, noeud] : {std::pair{3, 1}, {2, 2}, {3, 4}}) {
+    Ajouter(s.Liaisons, s.NbLiaisons, std::uint8_t(code), noeud, 0.0, 0.0);
+  }
+  Resoudre();
+  EXPECT_NEAR(0.2 * std::sqrt(66.0 * 66.0 / 2), d.police, 1e-9);
+  const std::string svg = Svg();
+  EXPECT_NE(npos, svg.find(".txt \342\200\224 d\303\251formations planes</text>"));
+  EXPECT_NE(npos, svg.find("D\xC3\xA9placements nuls"));
+  EXPECT_NE(npos, svg.find(">0 (uniforme)</text>"));
   const std::pair<const char*, const char*> cas[] = {
       {"a&b<c>\"\xE9", "a&amp;b&lt;c&gt;&quot;\xC3\xA9"},
       {"\x80\x81\x01\x9F", "\xE2\x82\xAC\xEF\xBF\xBD\xEF\xBF\xBD\xC5\xB8"},
       {"\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xE2\x82\xAC"},
-      {"\xC3\xA9t\xE2\x82\xAC \xF0\x9F\x98\x80", "\xC3\xA9t\xE2\x82\xAC \xF0\x9F\x98\x80"},
+      {"\xC2\x80\xE0\xA0\x80\xF0\x90\x80\x80\xF0\x9F\x98\x80",
+       "\xC2\x80\xE0\xA0\x80\xF0\x90\x80\x80\xF0\x9F\x98\x80"},
       {"a\xC3", "a\xC3\x83"}};
   for (const auto& [nom, titre] : cas) {
     s.NomFichier = nom;
     EXPECT_NE(npos, Svg().find(std::string("<title>") + titre + ".txt</title>")) << titre;
   }
-  const std::string svg = Svg();
-  EXPECT_NE(npos, svg.find(".txt \342\200\224 d\303\251formations planes</text>"));
-  EXPECT_NE(npos, svg.find("D\xC3\xA9placements nuls"));
-  EXPECT_NE(npos, svg.find(">0 (uniforme)</text>"));
 }
 
 TEST(DessinValeurs, EquivalentStressColoursAndThreeDigits) {
