@@ -210,10 +210,7 @@ void PlacerCharges(const TStructure& s, TDessin& d) {
 
 TPlan Unitaire(double x, double y) {
   const double longueur = std::hypot(x, y);
-  if (!(longueur > 0.0) || !std::isfinite(longueur)) {
-    return {0.0, 0.0};
-  }
-  return {x / longueur, y / longueur};
+  return longueur > 0.0 && std::isfinite(longueur) ? TPlan{x / longueur, y / longueur} : TPlan{};
 }
 
 TDessin PreparerDessin(const TStructure& s) {

@@ -37,13 +37,10 @@ std::string Court(double valeur) {
 // With `decimales` decimals, rounded on the exact binary value; from 10^15
 // on, three significant digits.
 std::string Decimal(double valeur, int decimales) {
-  char texte[32];
-  if (!(std::fabs(valeur) < 1e15)) {
-    return Court(valeur);
-  }
-  return {
-      texte,
-      std::to_chars(texte, texte + sizeof texte, valeur, std::chars_format::fixed, decimales).ptr};
+  char texte[32];  // too short from 10^15 on, where the text is not used
+  char* fin =
+      std::to_chars(texte, texte + sizeof texte, valeur, std::chars_format::fixed, decimales).ptr;
+  return std::fabs(valeur) < 1e15 ? std::string(texte, fin) : Court(valeur);
 }
 
 // A real is a coordinate, with one decimal; a point is "x,y". A model's "%"
