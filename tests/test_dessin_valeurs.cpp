@@ -229,7 +229,7 @@ TEST_F(Dessin, UnloadedElementAndTitles) {
   EXPECT_NE(npos, svg.find("D\xC3\xA9placements nuls"));
   EXPECT_NE(npos, svg.find(">0 (uniforme)</text>"));
   const std::pair<const char*, const char*> cas[] = {
-      {"a&b<c>\"\xE9", "a&amp;b&lt;c&gt;&quot;\xC3\xA9"},
+      {"a &b<c>\"\xE9", "a &amp;b&lt;c&gt;&quot;\xC3\xA9"},
       {"\x80\x81\x01\x9F", "\xE2\x82\xAC\xEF\xBF\xBD\xEF\xBF\xBD\xC5\xB8"},
       {"\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xE2\x82\xAC"},
       {"\xC2\x80\xE0\xA0\x80\xF0\x90\x80\x80\xF0\x9F\x98\x80",
