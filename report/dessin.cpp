@@ -10,7 +10,7 @@
 
 namespace {
 
-// Layout, in drawing units.
+// In drawing units.
 constexpr double kDemiCote = 330.0;                // half the larger side of the model
 constexpr double kMarge = 0.2 * kDemiCote + 84.0;  // deformation, supports, arrows, values
 constexpr double kEnTete = 74.0;
@@ -24,39 +24,33 @@ TPlan Plus(TPlan a, TPlan b, double facteur) {
   return {a.x + b.x * facteur, a.y + b.y * facteur};
 }
 
-// The nodes where they were and where their magnified displacements take
-// them: the nodes' box centred in its part of the drawing, the scale beside.
+// The nodes as given and displaced, their box centred left of the scale.
 void Placer(const TStructure& s, TDessin& d) {
-  TPoint min = s.Noeuds[1];
-  TPoint max = min;
+  TPoint min = s.Noeuds[1], max = min;
   Tableau<TPoint, NbMaxNoeuds> u;
   for (std::int32_t n = 1; n <= s.NbNoeuds; ++n) {
     const TPoint& p = s.Noeuds[n];
     min = {std::min(min.x, p.x), std::min(min.y, p.y)};
     max = {std::max(max.x, p.x), std::max(max.y, p.y)};
-    std::int32_t x = 0;
-    std::int32_t y = 0;
+    std::int32_t x = 0, y = 0;
     s.DdlNoeud(n, x, y);
     u[n] = {Fini(s.F[x]), Fini(s.F[y])};
     d.deplacementMax = std::max(d.deplacementMax, std::hypot(u[n].x, u[n].y));
   }
-  // Each of (x*0.5 - xmin*0.5) and the half side is at most half the extent,
-  // so no ratio below exceeds 1, whatever the coordinates. Below 1e-200 mm
-  // the box is a point, drawn at the centre.
-  const double demiLargeur = max.x * 0.5 - min.x * 0.5;
-  const double demiHauteur = max.y * 0.5 - min.y * 0.5;
+  // Halves, so that no ratio below exceeds 1 whatever the coordinates.
+  // Below 1e-200 mm the box is a point, drawn at the centre.
+  const double demiLargeur = max.x * 0.5 - min.x * 0.5, demiHauteur = max.y * 0.5 - min.y * 0.5;
   double demiCote = demiLargeur > demiHauteur ? demiLargeur : demiHauteur;
   demiCote = demiCote > 1e-200 ? demiCote : 1.0;
-  const double largeur = demiLargeur / demiCote * (2.0 * kDemiCote);
-  const double hauteur = demiHauteur / demiCote * (2.0 * kDemiCote);
+  const double largeur = demiLargeur / demiCote * (2.0 * kDemiCote),
+               hauteur = demiHauteur / demiCote * (2.0 * kDemiCote);
   d.unite = kDemiCote / demiCote;
-  // Displacements below 1e-250 of the model's size are drawn as none: the
-  // factor would overflow.
+  // Below 1e-250 of the model's size the factor would overflow: none shown.
   if (d.deplacementMax > 0.0 && d.deplacementMax >= demiCote * 1e-250) {
     d.facteur = TroisChiffres(0.2 * demiCote / d.deplacementMax);
   }
-  const double largeurZone = std::max(largeur + 2.0 * kMarge, 570.0);
-  const double hauteurZone = std::max(hauteur + 2.0 * kMarge, 470.0);
+  const double largeurZone = std::max(largeur + 2.0 * kMarge, 570.0),
+               hauteurZone = std::max(hauteur + 2.0 * kMarge, 470.0);
   const TPlan origine = {(largeurZone - largeur) * 0.5, kEnTete + (hauteurZone - hauteur) * 0.5};
   d.centre = {origine.x + largeur * 0.5, origine.y + hauteur * 0.5};
   d.largeur = largeurZone + 210.0;
@@ -77,17 +71,15 @@ void Placer(const TStructure& s, TDessin& d) {
   }
 }
 
-// Each element's centroid as deformed, and its stress, which places its
-// colour between the lowest and the highest. The numbers are sized to the
-// elements as drawn: readable on a few, not cluttering a hundred.
+// The numbers are sized to the elements as drawn: readable on a few, not
+// cluttering a hundred.
 void Colorer(const TStructure& s, TDessin& d) {
   d.nbElements = s.Elements.Nombre;
   double racines = 0.0;
   for (std::int32_t k = 1; k <= d.nbElements; ++k) {
     const Tableau<std::int32_t, NbSommets>& sommets = s.ElementEn(k).Sommets;
-    const TPlan a = d.noeuds[sommets[1]].initial;
-    const TPlan b = d.noeuds[sommets[2]].initial;
-    const TPlan c = d.noeuds[sommets[3]].initial;
+    const TPlan a = d.noeuds[sommets[1]].initial, b = d.noeuds[sommets[2]].initial,
+                c = d.noeuds[sommets[3]].initial;
     racines += std::sqrt(std::fabs((b.x - a.x) * (c.y - a.y) - (c.x - a.x) * (b.y - a.y)) * 0.5);
     TElementDessine& element = d.elements[k];
     for (int j = 1; j <= NbSommets; ++j) {
@@ -101,7 +93,6 @@ void Colorer(const TStructure& s, TDessin& d) {
     d.contrainteMax = k == 1 || v > d.contrainteMax ? v : d.contrainteMax;
   }
   d.police = std::clamp(0.2 * (d.nbElements > 0 ? racines / d.nbElements : 0.0), 5.0, 11.0);
-  // Differences at the level of rounding are no field to show.
   d.uniforme = !(d.contrainteMax - d.contrainteMin > d.contrainteMax * 1e-9);
   for (std::int32_t k = 1; k <= d.nbElements && !d.uniforme; ++k) {
     d.elements[k].teinte =
@@ -109,8 +100,7 @@ void Colorer(const TStructure& s, TDessin& d) {
   }
 }
 
-// Outside the model: below a node of the lower half, left of a node of the
-// left half, and so on.
+// Outside the model: below a node of the lower half, and so on.
 void PlacerLiaisons(const TStructure& s, TDessin& d) {
   for (std::int32_t k = 1; k <= s.NbLiaisons; ++k) {
     const TLiaison* liaison = s.Liaisons.Liste[k].get();
@@ -124,9 +114,8 @@ void PlacerLiaisons(const TStructure& s, TDessin& d) {
   }
 }
 
-// A node's number goes on the side away from the elements around it, so that
-// it stays clear of their numbers (up right when none), and not onto its
-// support's symbol.
+// A node's number goes away from its elements' numbers (up right when none),
+// and off its supports' symbols.
 void PlacerNumeros(const TStructure& s, TDessin& d) {
   Tableau<TPlan, NbMaxNoeuds> voisins;
   Tableau<int, NbMaxNoeuds> nombre;
@@ -221,10 +210,7 @@ void PlacerCharges(const TStructure& s, TDessin& d) {
 
 TPlan Unitaire(double x, double y) {
   const double longueur = std::hypot(x, y);
-  if (!(longueur > 0.0) || !std::isfinite(longueur)) {
-    return {0.0, 0.0};
-  }
-  return {x / longueur, y / longueur};
+  return longueur > 0.0 && std::isfinite(longueur) ? TPlan{x / longueur, y / longueur} : TPlan{};
 }
 
 TDessin PreparerDessin(const TStructure& s) {

@@ -18,18 +18,16 @@ struct TPlan {
 };
 
 struct TNoeudDessine {
-  TPlan initial, deforme;
-  TPlan numero;  // away from the elements and the supports around the node
+  TPlan initial, deforme, numero;
 };
 
 struct TElementDessine {
-  TPlan centre;             // of the deformed triangle, where its number goes
+  TPlan centre;             // of the deformed triangle
   double contrainte = 0.0;  // von Mises, MPa
-  double teinte = 0.5;      // of its colour on the scale, 0 lowest to 1 highest
+  double teinte = 0.5;      // on the scale, 0 lowest to 1 highest
 };
 
-// A support symbol has its apex at the node and its base along `cote`, the
-// unit axis away from the model: along x for u = 0, along y otherwise.
+// Apex at the node, base along `cote`, the unit axis away from the model.
 struct TLiaisonDessinee {
   int code = 0;  // 1 u = 0, 2 v = 0, 3 hinge
   std::int32_t noeud = 0;
@@ -42,8 +40,7 @@ struct TFleche {
 };
 
 // A load that is not null: its arrows, a line joining their far ends when an
-// edge is pulled or pushed, and its intensity written at `etiquette`, on the
-// side of the unit vector `vers`.
+// edge is pulled or pushed, its intensity at `etiquette` on the side `vers`.
 struct TChargeDessinee {
   int type = 0;            // 1 body force (N/mm3), 2 edge load (N/mm)
   double intensite = 0.0;  // of (Fx, Fy)
@@ -61,8 +58,8 @@ struct TDessin {
   double facteur = 0.0;                 // of the displacements, three digits; 0 when none shows
   double deplacementMax = 0.0;          // mm
   double police = 11.0;                 // of the node and element numbers
-  double contrainteMin = 0.0, contrainteMax = 0.0;  // MPa, the ends of the scale
-  bool uniforme = true;  // the stresses differ by rounding only: one colour
+  double contrainteMin = 0.0, contrainteMax = 0.0;  // MPa
+  bool uniforme = true;                             // the stresses differ by rounding only
   std::int32_t nbNoeuds = 0, nbElements = 0;
   Tableau<TNoeudDessine, NbMaxNoeuds> noeuds;
   Tableau<TElementDessine, NbMaxElements> elements;
@@ -70,26 +67,21 @@ struct TDessin {
   std::vector<TChargeDessinee> charges;    // types 1 and 2, in list order
 };
 
-// The structure has been solved and checked (VerificationModele): every
-// node and element it names exists. Its stresses are computed through
-// Structure, which must be it.
+// Of a solved, checked structure, which must be Structure (its stresses are
+// computed through it).
 TDessin PreparerDessin(const TStructure& s);
 
-// The von Mises equivalent stress, MPa, with the out-of-plane stress szz of
-// plane strain (0 in plane stress):
-// sqrt(((sxx - syy)^2 + (syy - szz)^2 + (szz - sxx)^2) / 2 + 3 sxy^2).
-// Formed on components scaled by the largest, so that no square overflows.
+// Von Mises, MPa, with the szz of plane strain; formed on components scaled
+// by the largest, so that no square overflows.
 double ContrainteEquivalente(const TContraintesDeformations& c);
 
-// Unit vector of (x, y), or (0, 0) for a null one.
-TPlan Unitaire(double x, double y);
+TPlan Unitaire(double x, double y);  // (0, 0) for a null vector
 
 // Rounded to three significant digits, so that a number written is the one
 // drawn; unchanged when that is not finite.
 double TroisChiffres(double valeur);
 
-// "#rrggbb" of the colour scale at t: 0 the lowest stress (blue), 1 the
-// highest (red), linear between five stops; t is clamped to 0..1.
+// "#rrggbb" at t, clamped to 0..1: blue to red, linear between five stops.
 std::string CouleurEchelle(double t);
 
 // The picture as SVG, through the stream. Refusals are the stream's to keep.

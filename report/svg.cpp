@@ -37,17 +37,14 @@ std::string Court(double valeur) {
 // With `decimales` decimals, rounded on the exact binary value; from 10^15
 // on, three significant digits.
 std::string Decimal(double valeur, int decimales) {
-  char texte[32];
-  if (!(std::fabs(valeur) < 1e15)) {
-    return Court(valeur);
-  }
-  return {
-      texte,
-      std::to_chars(texte, texte + sizeof texte, valeur, std::chars_format::fixed, decimales).ptr};
+  char texte[32];  // too short from 10^15 on, where the text is not used
+  char* fin =
+      std::to_chars(texte, texte + sizeof texte, valeur, std::chars_format::fixed, decimales).ptr;
+  return std::fabs(valeur) < 1e15 ? std::string(texte, fin) : Court(valeur);
 }
 
-// Text through the stream: a real is a coordinate, with one decimal; a point
-// is "x,y". A model's "%" are replaced by the values, in order.
+// A real is a coordinate, with one decimal; a point is "x,y". A model's "%"
+// are replaced by the values, in order.
 class TSvg {
  public:
   explicit TSvg(TFichierTexte& fichier) : fichier_(fichier) {}
@@ -69,25 +66,23 @@ class TSvg {
   TFichierTexte& fichier_;
 };
 
-// The code points of a name typed in a UTF-8 terminal; false when its bytes
-// are not UTF-8 (shortest forms, no surrogate, up to U+10FFFF).
+// False when the bytes are not UTF-8 (shortest forms, no surrogate, up to
+// U+10FFFF).
 bool DecoderUtf8(std::string_view octets, std::u32string& points) {
   constexpr char32_t kMinimum[] = {0, 0x80, 0x800, 0x10000};
   for (std::size_t i = 0; i < octets.size();) {
     const auto premier = static_cast<unsigned char>(octets[i++]);
     const std::size_t suites = premier < 0x80 ? 0 : premier < 0xE0 ? 1 : premier < 0xF0 ? 2 : 3;
     char32_t point = suites == 0 ? premier : premier & (0x3F >> suites);
-    if ((premier >= 0x80 && premier < 0xC0) || premier >= 0xF8 || i + suites > octets.size()) {
-      return false;
-    }
-    for (std::size_t k = 0; k < suites; ++k) {
+    bool valide =
+        (premier < 0x80 || premier >= 0xC0) && premier < 0xF8 && i + suites <= octets.size();
+    for (std::size_t k = 0; k < suites && valide; ++k) {
       const auto suite = static_cast<unsigned char>(octets[i++]);
-      if ((suite & 0xC0) != 0x80) {
-        return false;
-      }
+      valide = (suite & 0xC0) == 0x80;
       point = point << 6 | (suite & 0x3F);
     }
-    if (point < kMinimum[suites] || point > 0x10FFFF || (point >= 0xD800 && point < 0xE000)) {
+    if (!valide || point < kMinimum[suites] || point > 0x10FFFF ||
+        (point >= 0xD800 && point < 0xE000)) {
       return false;
     }
     points += point;
@@ -137,8 +132,7 @@ void Fleche(TSvg& o, TPlan queue, TPlan tete) {
     TPlan{base.x - 3.0 * d.y, base.y + 3.0 * d.x}, TPlan{base.x + 3.0 * d.y, base.y - 3.0 * d.x});
 }
 
-// A support symbol with its apex at the node and its base along d: the hinge
-// is a triangle on hatched ground, a roller the same triangle on two wheels.
+// The hinge is a triangle on hatched ground, a roller the same on two wheels.
 void Symbole(TSvg& o, int code, TPlan noeud, TPlan d) {
   const auto local = [&](double a, double b) {
     return TPlan{noeud.x + d.y * a + d.x * b, noeud.y - d.x * a + d.y * b};
@@ -181,8 +175,6 @@ void EnTete(TSvg& o, const TStructure& s, const TDessin& d) {
     "en italique</text>\n</g>\n");
 }
 
-// The mesh as given in grey under the deformed one in the colours of the
-// stresses, and the supports.
 void Maillages(TSvg& o, const TStructure& s, const TDessin& d) {
   o("<path class=\"maillage\" fill=\"none\" stroke=\"#a0a0a0\" stroke-width=\"0.7\" d=\"");
   for (std::int32_t k = 1; k <= d.nbElements; ++k) {
@@ -203,7 +195,7 @@ void Maillages(TSvg& o, const TStructure& s, const TDessin& d) {
   o("</g>\n");
 }
 
-// The loads' arrows, then their values over everything drawn so far.
+// The values over everything drawn so far.
 void Charges(TSvg& o, const TDessin& d) {
   o("<g class=\"charges\" %>\n", kCharges);
   for (const TChargeDessinee& charge : d.charges) {
@@ -232,28 +224,24 @@ void Numeros(TSvg& o, const TDessin& d) {
     o("<circle cx=\"%\" cy=\"%\" r=\"1.6\"/>\n", d.noeuds[n].deforme.x, d.noeuds[n].deforme.y);
   }
   const double base = 0.35 * d.police;  // from the middle of the digits down to their base
-  o("</g>\n<g class=\"noeuds\" fill=\"#1f3f99\" font-size=\"%\" text-anchor=\"middle\"% "
-    "stroke-width=\"%\">\n",
-    d.police, kHalo, 0.3 * d.police);
-  for (std::int32_t n = 1; n <= d.nbNoeuds; ++n) {
-    o("<text x=\"%\" y=\"%\">%</text>\n", d.noeuds[n].numero.x, d.noeuds[n].numero.y + base,
-      std::to_string(n));
-  }
-  o("</g>\n<g class=\"elements\" fill=\"#000000\" font-size=\"%\" font-style=\"italic\" "
-    "text-anchor=\"middle\"% stroke-width=\"%\">\n",
-    d.police, kHalo, 0.3 * d.police);
-  for (std::int32_t k = 1; k <= d.nbElements; ++k) {
-    o("<text x=\"%\" y=\"%\">%</text>\n", d.elements[k].centre.x, d.elements[k].centre.y + base,
-      std::to_string(k));
+  for (const bool elements : {false, true}) {
+    o(elements
+          ? "</g>\n<g class=\"elements\" fill=\"#000000\" font-size=\"%\" font-style=\"italic\" "
+            "text-anchor=\"middle\"% stroke-width=\"%\">\n"
+          : "</g>\n<g class=\"noeuds\" fill=\"#1f3f99\" font-size=\"%\" text-anchor=\"middle\"% "
+            "stroke-width=\"%\">\n",
+      d.police, kHalo, 0.3 * d.police);
+    for (std::int32_t n = 1; n <= (elements ? d.nbElements : d.nbNoeuds); ++n) {
+      const TPlan p = elements ? d.elements[n].centre : d.noeuds[n].numero;
+      o("<text x=\"%\" y=\"%\">%</text>\n", p.x, p.y + base, std::to_string(n));
+    }
   }
   o("</g>\n");
 }
 
 // The colour scale and, below it, a key of the symbols present.
 void Legende(TSvg& o, const TDessin& d) {
-  const double x = d.echelle.x;
-  const double haut = d.echelle.y;
-  const double bas = haut + kHauteurEchelle;
+  const double x = d.echelle.x, haut = d.echelle.y, bas = haut + kHauteurEchelle;
   o("<g class=\"echelle\" font-size=\"10\" fill=\"#000000\">\n<text x=\"%\" y=\"%\" "
     "font-size=\"11\">Contrainte \xC3\xA9quivalente</text>\n<text x=\"%\" y=\"%\" "
     "font-size=\"11\">de von Mises [MPa]</text>\n<rect x=\"%\" y=\"%\" width=\"20\" height=\"%\" "
@@ -264,7 +252,7 @@ void Legende(TSvg& o, const TDessin& d) {
     o("<text x=\"%\" y=\"%\">% (uniforme)</text>\n", x + 26.0, (haut + bas) * 0.5 + 3.5,
       Court(d.contrainteMax));
   }
-  // Three significant digits of the step between two values.
+  // Three significant digits of the step.
   const double etendue = d.contrainteMax - d.contrainteMin;
   int decimales = 2;
   for (double pas = etendue / 5.0; pas >= 10.0 && decimales > 0; pas /= 10.0) {
@@ -352,8 +340,7 @@ void TStructure::EcritureDessin() {
   if (!fichier.Creer(nom, TEchec::Releve)) {
     raison = RaisonRefus(plateforme::DerniereErreur());
   } else {
-    // The picture must not disturb the report: a floating-point fault or a
-    // run-time error while drawing gives up the picture, not the run.
+    // A floating-point fault or a run-time error gives up the picture only.
     std::fenv_t environnement;
     std::feholdexcept(&environnement);
     bool dessine = true;
