@@ -1,5 +1,5 @@
-// The reader's number syntax and its reading of bytes; its runs on whole
-// models are golden end-to-end cases.
+// The reader's number syntax, its reading of bytes and its keyword test; its
+// runs on whole models are golden end-to-end cases.
 #include "model/texte_entree.hpp"
 
 #include <gtest/gtest.h>
@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "app/erreurs.hpp"
+#include "model/lecture.hpp"
 #include "tests/donnees_communes.hpp"
 
 namespace {
@@ -69,7 +70,6 @@ TEST(TexteEntree, IntegerAndRealSyntax) {
 // a real, L a whole line (in brackets), F the end-of-file test, S skips the
 // rest of the line; an error shows its message and context, the file named f.
 TEST(TexteEntree, NumbersLinesAndTheEndOfTheFile) {
-  const std::string longue(1000, 'L');
   const std::tuple<std::string, const char*, std::string> cas[] = {
       // Blanks are codes 0 to 32, line ends included; DEL is none.
       {" \t\r\n 12\n\n-3\x01 4\0 2.5\x7F\r\n"s, "EEEREF",
@@ -83,8 +83,7 @@ TEST(TexteEntree, NumbersLinesAndTheEndOfTheFile) {
       {"1 2 3\r\n4 5\r6\n7 x\n\n8", "ESESEESEF",
        "1 4 7 Invalid numeric input (f, ligne 3 : \"x\") 8 fin "},
       // A whole line leaves its line end in place.
-      {"abc\r\ndef\na\rb\r\n" + longue + "\n\r\nfin", "LLSLSLSLSLSLSF",
-       "[abc] [] [def] [ab] [" + longue + "] [] [fin] fin "}};
+      {"abc\r\ndef\na\rb\r\n\r\nfin", "LLSLSLSLSLSF", "[abc] [] [def] [ab] [] [fin] fin "}};
   for (const auto& [contenu, suite, attendu] : cas) {
     const std::filesystem::path chemin = donnees::Temporaire();
     std::ofstream(chemin, std::ios::binary) << contenu;
@@ -105,6 +104,18 @@ TEST(TexteEntree, NumbersLinesAndTheEndOfTheFile) {
     entree.Fermer();
     std::filesystem::remove(chemin);
     EXPECT_EQ(attendu, trace) << suite;
+  }
+}
+
+TEST(TexteEntree, KeywordsIgnoreSpacesAndCaseOnly) {
+  const std::tuple<const char*, const char*, bool> cas[] = {
+      {"$noe", "$NoE", true},     {"$noe", "   $ n o e", true}, {"$noe", "$NOEUDS 4", true},
+      {"$ NOE", "$noe", true},    {"$deb", "$deb\t", true},     {"$noe", "", false},
+      {"$noe", "$no ", false},    {"$noe", "\t$noe", false},    {"$noe", "x$noe", false},
+      {"$noe", "$n\toe", false},  {"$noe", "noe", false},       {"$cha", "$ch\xE0", false},
+      {"$fin", "\xA0$fin", false}};
+  for (const auto& [motCle, ligne, attendu] : cas) {
+    EXPECT_EQ(attendu, MotCle(motCle, ligne)) << motCle << " / " << ligne;
   }
 }
 
