@@ -1,6 +1,6 @@
 // The global equations through the stages themselves, on models built in
-// memory: the elimination with its pivot test, the patch test and the
-// reactions balancing the loads of random meshes, the row update's routes.
+// memory: their numbers, the elimination with its pivot test, the patch test
+// and the reactions balancing the loads of random meshes, the row update.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,11 +11,13 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <limits>
 #include <memory>
 #include <numeric>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "element/triangle.hpp"
@@ -53,6 +55,38 @@ class Equations : public testing::Test {
   const std::filesystem::path chemin_ = donnees::Temporaire();
   std::unique_ptr<TStructure> structure_;
 };
+
+// Equations 2n - 1 and 2n of node n, in vertex order for an element; an
+// element's position in its list, 0 for one outside it. The tables' bounds
+// and 32-bit overflow end the run (the golden cases meet the others).
+TEST_F(Equations, NumbersAndTheirLimits) {
+  TStructure* const s = &S();
+  s->Elements.Nombre = 7;
+  s->Elements.Liste[7] = std::make_unique<TElement>();
+  TElement& element = *(s->Elements.Liste[1] = std::make_unique<TElement>());
+  element.Sommets[1] = 3;
+  element.Sommets[2] = 1;
+  element.Sommets[3] = 2;
+  Tableau<std::int32_t, NbDdlElement> d;
+  s->DdlElement(1, d);
+  const auto ddl = d.Tranche(1, NbDdlElement);
+  std::vector<int> vus(ddl.begin(), ddl.end());
+  int premier = 0, second = 0;
+  s->DdlNoeud(100, premier, second);
+  const TElement etranger;
+  vus.insert(vus.end(), {premier, second, s->Elements.Numero(s->Elements.Liste[7].get()),
+                         s->Elements.Numero(&etranger), s->Elements.Numero(nullptr)});
+  EXPECT_EQ((std::vector<int>{5, 6, 1, 2, 3, 4, 199, 200, 7, 0, 0}), vus);
+
+  const std::pair<std::function<void()>, std::string> erreurs[] = {
+      {[&] { s->DdlNoeud(1073741824, premier, second); }, "Integer overflow (2 * 1073741824)"},
+      {[&] { s->DdlElement(0, d); }, "Range check error (indice 0 hors de 1..100)"},
+      {[&] { d[-2147483647 - 1] = 0; }, "Range check error (indice -2147483648 hors de 1..6)"},
+      {[&] { d[7] = 0; }, "Range check error (indice 7 hors de 1..6)"}};
+  for (const auto& [appel, attendu] : erreurs) {
+    EXPECT_EQ(attendu, donnees::Erreur(appel, true));
+  }
+}
 
 // K U = F given by its upper triangle, row by row; the lower one holds a
 // value that would spoil every result if it were read.
