@@ -74,9 +74,6 @@ TEST(TexteEntree, NumbersLinesAndTheEndOfTheFile) {
       // Blanks are codes 0 to 32, line ends included; DEL is none.
       {" \t\r\n 12\n\n-3\x01 4\0 2.5\x7F\r\n"s, "EEEREF",
        "12 -3 4 Invalid numeric input (f, ligne 4 : \"2.5\x7F\") 0 fin "},
-      // The end of the file, or Ctrl-Z, reads as 0; a line stops at Ctrl-Z.
-      {"5  \r\n  ", "FEFEFRESL", "- 5 - 0 fin 0 0 [] "},
-      {"$fi\0327\n8\n", "LFERSLF", "[$fi] fin 0 0 [] fin "},
       // Tokens are cut at 32 characters for an integer, 64 for a real.
       {std::string(32, '0') + "17 0." + std::string(61, '0') + "125", "EERR", "0 17 1e-62 25 "},
       // CR LF and LF end a line, a lone CR does not; the token is read past.
