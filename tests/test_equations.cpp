@@ -1,6 +1,7 @@
 // The global equations through the stages themselves, on models built in
-// memory: their numbers, the elimination with its pivot test, the patch test
-// and the reactions balancing the loads of random meshes, the row update.
+// memory: the elimination with its pivot test, the patch test and the
+// reactions balancing the loads of random meshes, the row update. The
+// equation numbers' limits and their messages are golden cases.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,14 +11,11 @@
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
-#include <functional>
 #include <limits>
 #include <memory>
 #include <numeric>
 #include <random>
 #include <string>
-#include <tuple>
-#include <utility>
 #include <vector>
 
 #include "element/triangle.hpp"
@@ -26,8 +24,7 @@
 
 namespace {
 
-// A structure of its own as the current one, its results file in a
-// temporary file, and no floating-point fault (the program traps them).
+// A structure of its own as the current one, and no floating-point fault.
 class Equations : public testing::Test {
  protected:
   void SetUp() override {
@@ -53,38 +50,8 @@ class Equations : public testing::Test {
   std::unique_ptr<TStructure> structure_;
 };
 
-// Equations 2n - 1 and 2n of node n, in vertex order for an element; an
-// element's position in its list, 0 for one outside it. The tables' bounds
-// and 32-bit overflow end the run (the golden cases meet the others).
-TEST_F(Equations, NumbersAndTheirLimits) {
-  TStructure* const s = &S();
-  s->Elements.Nombre = 7;
-  s->Elements.Liste[7] = std::make_unique<TElement>();
-  TElement& element = *(s->Elements.Liste[1] = std::make_unique<TElement>());
-  std::tie(element.Sommets[1], element.Sommets[2], element.Sommets[3]) = std::tuple(3, 1, 2);
-  Tableau<std::int32_t, NbDdlElement> d;
-  s->DdlElement(1, d);
-  const auto ddl = d.Tranche(1, NbDdlElement);
-  std::vector<int> vus(ddl.begin(), ddl.end());
-  int premier = 0, second = 0;
-  s->DdlNoeud(100, premier, second);
-  const TElement etranger;
-  vus.insert(vus.end(), {premier, second, s->Elements.Numero(s->Elements.Liste[7].get()),
-                         s->Elements.Numero(&etranger), s->Elements.Numero(nullptr)});
-  EXPECT_EQ((std::vector<int>{5, 6, 1, 2, 3, 4, 199, 200, 7, 0, 0}), vus);
-
-  const std::pair<std::function<void()>, std::string> erreurs[] = {
-      {[&] { s->DdlNoeud(1073741824, premier, second); }, "Integer overflow (2 * 1073741824)"},
-      {[&] { s->DdlElement(0, d); }, "Range check error (indice 0 hors de 1..100)"},
-      {[&] { d[-2147483647 - 1] = 0; }, "Range check error (indice -2147483648 hors de 1..6)"},
-      {[&] { d[7] = 0; }, "Range check error (indice 7 hors de 1..6)"}};
-  for (const auto& [appel, attendu] : erreurs) {
-    EXPECT_EQ(attendu, donnees::Erreur(appel, true));
-  }
-}
-
-// K U = F given by its upper triangle, row by row; the lower one holds a
-// value that would spoil every result if it were read.
+// K U = F given by its upper triangle, row by row; the lower one, never to
+// be read, holds a value that would spoil every result.
 TEST_F(Equations, EliminationOnTheUpperTriangleAndThePivotTest) {
   const double g = std::ldexp(1.0, 54), sousSeuil = std::nextafter(1e-10, 0.0);
   const struct {
@@ -128,16 +95,13 @@ TEST_F(Equations, EliminationOnTheUpperTriangleAndThePivotTest) {
   }
 }
 
-// Patches of nx by ny cells, the nodes numbered at random, inner nodes off
-// the grid, edge nodes moved along their edge, each cell cut along a random
-// diagonal into two triangles of random first vertex, held by a hinge at
-// (0, 0) and v = 0 at (lx, 0). Patch cases: under the edge loads t s.n of a
-// uniform stress, every element gives back that stress and the strains of
-// Hooke's law in three dimensions, every node u = exx x + gxy y, v = eyy y.
-// Other cases: random materials, loads of every type, supports of codes 0 to
-// 4. In all, the blocked reaction components balance the loads as given,
-// forces and moment; a blocked displacement is zero; a free component ends
-// as the nodal force at its equation.
+// Patches of cells cut along random diagonals, nodes numbered at random and
+// moved off the grid, each triangle's first vertex at random, held by a hinge
+// at (0, 0) and v = 0 at (lx, 0). Under the edge loads t s.n of a uniform
+// stress, every element gives back that stress and Hooke's strains, every
+// node u = exx x + gxy y, v = eyy y. Under loads of every type, with other
+// supports and materials, the blocked reactions balance the loads as given,
+// forces and moment; a free component ends as the nodal force.
 TEST_F(Equations, PatchTestAndEquilibriumOfRandomMeshes) {
   for (unsigned cas = 0; cas < 80; ++cas) {
     TearDown();
