@@ -24,6 +24,12 @@
 #include "app/plateforme.hpp"
 #include "tests/donnees_communes.hpp"
 
+#ifdef __linux__
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <unistd.h>
+#endif
+
 namespace {
 
 using donnees::Erreur;
@@ -201,6 +207,15 @@ TEST(FichierTexte, RefusedWritesStopTheRunOrAreKept) {
   EXPECT_EQ("I/O error 105", Erreur([&] { FinDeLigne(fichier); }));
   EXPECT_EQ("I/O error 103", Erreur([&] { Vider(fichier); }));
   EXPECT_EQ("I/O error 103", Erreur([&] { fichier.Fermer(); }));
+#ifdef __linux__
+  // A sealed memory file refuses every write.
+  const int scelle = memfd_create("scelle", MFD_ALLOW_SEALING);
+  ASSERT_EQ(0, fcntl(scelle, F_ADD_SEALS, F_SEAL_WRITE));
+  ASSERT_TRUE(fichier.Creer("/proc/self/fd/" + std::to_string(scelle)));
+  EcrireTexte(fichier, "abc");
+  EXPECT_EQ("File access denied", Erreur([&] { fichier.Fermer(); }));
+  close(scelle);
+#endif
   if (!plein.Creer("/dev/full")) {
     GTEST_SKIP() << "no full device here";
   }
