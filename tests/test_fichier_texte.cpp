@@ -42,21 +42,23 @@ constexpr int kSci = -1;  // no decimals: the scientific form
 const std::tuple<double, int, int, const char*> kCas[] = {
     // The exact stored value rounded half away from zero, its sign kept.
     {-0.0000004, 10, 6, " -0.000000"}, {2.675, 4, 2, "2.67"}, {2.5, 5, 0, "    3"},
-    {-2.5, 5, 0, "   -3"}, {-0.0, 6, 0, "    -0"}, {-0.4, 5, 0, "   -0"}, {-L::denorm_min(), 10, 6, " -0.000000"},
+    {-2.5, 5, 0, "   -3"}, {-0.0, 6, 0, "    -0"}, {-0.4, 5, 0, "   -0"},
+    {-L::denorm_min(), 10, 6, " -0.000000"},
     // Carries run through every digit; a field widens, never cuts.
     {9.996, 6, 2, " 10.00"}, {-9.9999996, 10, 6, "-10.000000"}, {1234567.0, 6, 0, "1234567"},
-    // Scientific: width - 8 digits, 2 to 18, 23 characters when no width is given.
-    {-0.0, 0, kSci, "-0.00000000000000E+0000"}, {9.999999999999998, 0, kSci, " 1.00000000000000E+0001"},
-    {L::max(), 0, kSci, " 1.79769313486232E+0308"}, {L::denorm_min(), 0, kSci, " 4.94065645841247E-0324"},
-    {-9.9996, 12, kSci, "-1.000E+0001"}, {1234.5, 1, kSci, " 1.2E+0003"},
-    {0.1, 30, kSci, "     1.00000000000000006E-0001"},
+    // Scientific: width - 8 digits, 2 to 18; 23 characters when no width is given.
+    {-0.0, 0, kSci, "-0.00000000000000E+0000"}, {L::max(), 0, kSci, " 1.79769313486232E+0308"},
+    {9.999999999999998, 0, kSci, " 1.00000000000000E+0001"},
+    {L::denorm_min(), 0, kSci, " 4.94065645841247E-0324"}, {-9.9996, 12, kSci, "-1.000E+0001"},
+    {1234.5, 1, kSci, " 1.2E+0003"}, {0.1, 30, kSci, "     1.00000000000000006E-0001"},
     // From 1.6e37 on, the scientific form in the fixed form's width.
     {1.6e37, 10, 2, " 1.6E+0037"}, {-L::max(), 9, 2, "-1.8E+0308"},
     {0x1.812f9cf7920e2p+123, 10, 2, "15999999999999998317546956549464784896.00"},
     // Not a number and infinities, right-aligned.
     {L::quiet_NaN(), 8, 2, "     Nan"}, {-L::quiet_NaN(), 8, 2, "     Nan"},
-    {L::signaling_NaN(), 0, 2, "Nan"}, {L::infinity(), 8, 2, "    +Inf"}, {-L::infinity(), 3, 0, "-Inf"},
-    {L::quiet_NaN(), 0, kSci, "                    Nan"}, {-L::infinity(), 0, kSci, "                   -Inf"}};
+    {L::signaling_NaN(), 0, 2, "Nan"}, {L::infinity(), 8, 2, "    +Inf"},
+    {-L::infinity(), 3, 0, "-Inf"}, {L::quiet_NaN(), 0, kSci, "                    Nan"},
+    {-L::infinity(), 0, kSci, "                   -Inf"}};
 // clang-format on
 
 // Both routes: the one EcrireReel picks, and the exact digits alone.
@@ -165,10 +167,12 @@ TEST(FichierTexte, RealsByBothRoutesMatchTheCLibrary) {
   EXPECT_EQ(attendus.size(), ecrits.size());
 }
 
-// Right-aligned in their widths, never cut; "|" ends each field.
-TEST(FichierTexte, IntegersAndTextsInWidths) {
+// Integers and texts right-aligned in their widths, never cut; "|" ends
+// each field. Under Arret a refusal is the run-time error, met at the latest
+// when another file is made; under Releve it is kept, and nothing throws.
+TEST(FichierTexte, WidthsAndRefusedWrites) {
   const std::filesystem::path chemin = donnees::Temporaire();
-  TFichierTexte fichier;
+  TFichierTexte fichier, plein;
   ASSERT_TRUE(fichier.Creer(chemin.string()));
   for (const auto& [valeur, largeur] :
        {std::pair{7, 3}, {100, 2}, {-12, 0}, {0, 4}, {-5, 1}, {-2147483647 - 1, 0}}) {
@@ -179,36 +183,18 @@ TEST(FichierTexte, IntegersAndTextsInWidths) {
     EcrireTexte(fichier, texte, largeur);
     EcrireCaractere(fichier, '|');
   }
-  FinDeLigne(fichier);
   fichier.Fermer();
-  EXPECT_EQ("  7|100|-12|   0|-5|-2147483648|       Uy|longer| \xC9||\r\n",
-            donnees::Contenu(chemin));
-  std::filesystem::remove(chemin);
-}
-
-// Under Arret a refusal is the run-time error, met at the latest when another
-// file is made; under Releve it is kept, and nothing throws. The messages
-// name what a user can mend.
-TEST(FichierTexte, RefusedWritesStopTheRunOrAreKept) {
-  for (const auto& [code, message] : {std::pair{ENOSPC, "Disk full"},
-                                      {EACCES, "File access denied"},
-                                      {EPERM, "File access denied"},
-                                      {EROFS, "File access denied"},
-                                      {EIO, "I/O error 5"},
-                                      {EFBIG, "I/O error 27"}}) {
-    EXPECT_EQ(message,
-              Erreur([c = code] { throw ErreurExecution(TypeErreur::EntreeSortie, {}, c); }));
-  }
-  const std::filesystem::path chemin = donnees::Temporaire();
-  TFichierTexte fichier, plein;
-  ASSERT_TRUE(fichier.Creer(chemin.string()));
-  fichier.Fermer();
+  EXPECT_EQ("  7|100|-12|   0|-5|-2147483648|       Uy|longer| \xC9||", donnees::Contenu(chemin));
   EXPECT_EQ("I/O error 105", Erreur([&] { EcrireTexte(fichier, "x"); }));
   EXPECT_EQ("I/O error 105", Erreur([&] { FinDeLigne(fichier); }));
   EXPECT_EQ("I/O error 103", Erreur([&] { Vider(fichier); }));
   EXPECT_EQ("I/O error 103", Erreur([&] { fichier.Fermer(); }));
+  for (const int code : {EACCES, EROFS}) {
+    EXPECT_EQ("File access denied",
+              Erreur([code] { throw ErreurExecution(TypeErreur::EntreeSortie, {}, code); }));
+  }
 #ifdef __linux__
-  // A sealed memory file refuses every write.
+  // A sealed memory file refuses every write (EPERM).
   const int scelle = memfd_create("scelle", MFD_ALLOW_SEALING);
   ASSERT_EQ(0, fcntl(scelle, F_ADD_SEALS, F_SEAL_WRITE));
   ASSERT_TRUE(fichier.Creer("/proc/self/fd/" + std::to_string(scelle)));
