@@ -25,7 +25,7 @@ inline std::filesystem::path Temporaire() {
          (std::string("elasplan_") + test->test_suite_name() + "_" + test->name() + ".txt");
 }
 
-// The message of the run-time error that `appel` raises, with its context in
+// The message of the run-time error that `appel` raises, its context in
 // brackets after it if `avecContexte`; "no error" when none is raised.
 template <typename Appel>
 std::string Erreur(Appel&& appel, bool avecContexte = false) {

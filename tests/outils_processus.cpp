@@ -43,17 +43,14 @@ using Flux = std::array<fs::path, 3>;
 
 const char kJournal[] = "visualiseur.log";
 
-// The complete lines of the viewer's log. Each starts with the command line
-// the program must build before the file name: checked, then left out.
+// The lines of the viewer's log. Each starts with the command line the
+// program must build before the file name: checked, then left out.
 std::vector<std::string> LignesJournal(const fs::path& journal, const std::string& commande) {
   std::vector<std::string> lignes;
-  const std::string contenu = LireFichier(journal);
-  for (std::size_t debut = 0, fin = 0; (fin = contenu.find('\n', debut)) != std::string::npos;
-       debut = fin + 1) {
-    const std::string ligne = contenu.substr(debut, fin - debut);
-    lignes.push_back(ligne.compare(0, commande.size(), commande) == 0
-                         ? ligne.substr(commande.size())
-                         : "unexpected command line: " + ligne);
+  std::istringstream contenu(LireFichier(journal));
+  for (std::string ligne; std::getline(contenu, ligne);) {
+    lignes.push_back(ligne.starts_with(commande) ? ligne.substr(commande.size())
+                                                 : "unexpected command line: " + ligne);
   }
   return lignes;
 }
@@ -172,7 +169,6 @@ void Executer(const Lancement& lancement, const Flux& flux, const fs::path& doss
     WaitForSingleObject(processus.hProcess, INFINITE);
     execution.delaiDepasse = true;
   }
-  execution.dureeSecondes = std::chrono::duration<double>(Horloge::now() - debut).count();
   DWORD code = 0;
   GetExitCodeProcess(processus.hProcess, &code);
   // An unhandled exception ends a process with its code, an NTSTATUS of
@@ -261,15 +257,13 @@ void Executer(const Lancement& lancement, const Flux& flux, const fs::path& doss
   close(temoin[0]);
   int etat = 0;
   waitpid(pid, &etat, 0);
-  execution.dureeSecondes = std::chrono::duration<double>(Horloge::now() - debut).count();
   execution.statut = WIFEXITED(etat) ? WEXITSTATUS(etat) : -1;
   execution.signal = WIFSIGNALED(etat) ? WTERMSIG(etat) : 0;
 }
 
 #endif
 
-// Whether this system can give a run these options: Windows has no limit of
-// file size per process, and a full device only under Wine.
+// Windows has no limit of file size per process, and a full device only under Wine.
 bool Possible(const Lancement& lancement) {
   return (kLimiteTaille || lancement.limiteTailleFichier < 0) &&
          (lancement.sortie != SortieStandard::Pleine ||
@@ -321,9 +315,10 @@ Execution Lancer(const Lancement& lancement) {
   }
   const DossierTemporaire outils;
   const fs::path& dossier = outils.Chemin();
-  EcrireFichier(dossier / "stdin", lancement.entree);
-  EcrireFichier(dossier / "stdout", "");
-  EcrireFichier(dossier / "stderr", "");
+  for (const auto& [nom, octets] :
+       Arbre{{"stdin", lancement.entree}, {"stdout", ""}, {"stderr", ""}}) {
+    EcrireFichier(dossier / nom, octets);
+  }
   const fs::path sorties[] = {dossier / "stdout", fs::path(), kPlein};  // by SortieStandard
   const Flux flux{lancement.entreeFermee ? fs::path() : dossier / "stdin",
                   sorties[static_cast<int>(lancement.sortie)], dossier / "stderr"};

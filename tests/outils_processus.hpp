@@ -27,15 +27,11 @@ struct Execution {
   int statut = -1;  // exit status, when the program exited
   int signal = 0;   // the signal (on Windows the exception code) that ended it, 0 if none
   bool delaiDepasse = false;
-  double dureeSecondes = 0.0;  // until the program and the viewer it started ended
-  std::string sortie;          // standard output
-  std::string erreur;          // standard error
-  // One entry per start of the viewer: the file name it was given.
-  std::vector<std::string> visualiseur;
+  std::string sortie, erreur;            // standard output and error
+  std::vector<std::string> visualiseur;  // the file name given to each start of the viewer
 };
 
-// Runs the program. The viewer, which the program does not await, is awaited
-// here with every other process of the run before its log is read.
+// Runs the program, and awaits every process it started, the viewer included.
 Execution Lancer(const Lancement& lancement);
 
 // A new empty temporary folder, removed with all it holds by the destructor.
@@ -56,19 +52,16 @@ using Arbre = std::map<std::string, std::string>;
 
 // The regular files under a folder, links aside; none if it is absent.
 Arbre LireArbre(const std::filesystem::path& dossier);
-
 // The files of the golden case of folder `cas` (see test_bout_en_bout.cpp),
 // with those its `communs` file takes from the shared folder.
 Arbre LireCas(const std::filesystem::path& cas);
-
 // Runs that case in `dossier`, its entree/ written there; none when this
 // system cannot give it what it needs, which `pourquoi` then says when given.
-// A write that fails throws.
 std::optional<Execution> LancerCas(const std::filesystem::path& cas,
                                    const std::filesystem::path& dossier,
                                    std::string* pourquoi = nullptr);
 
-// The bytes of a file; empty when it cannot be read.
+// The bytes of a file; empty when it cannot be read. A write that fails throws.
 std::string LireFichier(const std::filesystem::path& chemin);
 void EcrireFichier(const std::filesystem::path& chemin, const std::string& octets);
 

@@ -15,21 +15,21 @@ namespace {
 volatile double zero = 0.0, un = 1.0, enorme = 1e308, resultat = 0.0;
 
 #ifdef _WIN32
-// Faults of the SSE unit may come as a group, to be told apart by the flags
-// saved with the faulting context. Setting a flag does not trap: the
-// exception is raised by hand.
+// Faults of the SSE unit may come as a group, told apart by the flags saved
+// with the faulting context. Setting a flag does not trap: the exception is
+// raised by hand.
 void Groupe(DWORD code, unsigned drapeaux) {
   _mm_setcsr(_mm_getcsr() | drapeaux);
   RaiseException(code, 0, 0, nullptr);
 }
 #endif
 
-// With the traps on, a floating-point fault ends the run with its message.
+// With the traps on, a floating-point fault ends the run with its message;
+// of 0/0 then 1/0, the first is named.
 TEST(PlateformeDeathTest, FloatingPointFaultsEndTheRunWithTheirMessage) {
   const std::pair<void (*)(), const char*> cas[] = {
       {[] { resultat = un / zero; }, "Floating point division by zero"},
       {[] { resultat = enorme * enorme; }, "Floating point overflow"},
-      // 0/0 comes before 1/0: the first fault is the one named.
       {[] {
          resultat = zero / zero;
          resultat = un / zero;
@@ -38,17 +38,13 @@ TEST(PlateformeDeathTest, FloatingPointFaultsEndTheRunWithTheirMessage) {
 #ifdef _WIN32
       {[] { Groupe(STATUS_FLOAT_MULTIPLE_FAULTS, 0x01); }, "Invalid floating point operation"},
       {[] { Groupe(STATUS_FLOAT_MULTIPLE_FAULTS, 0x04); }, "Floating point division by zero"},
-      // Inexact raised too.
-      {[] { Groupe(STATUS_FLOAT_MULTIPLE_TRAPS, 0x08 | 0x20); }, "Floating point overflow"},
+      {[] { Groupe(STATUS_FLOAT_MULTIPLE_TRAPS, 0x08 | 0x20); },
+       "Floating point overflow"},  // inexact too
 #endif
   };
   for (const auto& [faute, message] : cas) {
-    EXPECT_EXIT(
-        {
-          plateforme::ActiverExceptionsFlottantes();
-          faute();
-        },
-        testing::ExitedWithCode(1), message);
+    EXPECT_EXIT((plateforme::ActiverExceptionsFlottantes(), faute()), testing::ExitedWithCode(1),
+                message);
   }
 }
 
