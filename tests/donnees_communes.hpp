@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 
 #include "app/erreurs.hpp"
@@ -18,11 +19,13 @@ inline std::string Contenu(const std::filesystem::path& chemin) {
   return {std::istreambuf_iterator<char>(entree), std::istreambuf_iterator<char>()};
 }
 
-// A file name in the temporary folder, of its own for the running test.
+// A file name in the temporary folder, of its own for the running test and
+// process: other copies of the suite may be running.
 inline std::filesystem::path Temporaire() {
+  static const std::string processus = std::to_string(std::random_device{}());
   const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
   return std::filesystem::temp_directory_path() /
-         (std::string("elasplan_") + test->test_suite_name() + "_" + test->name() + ".txt");
+         ("elasplan_" + processus + "_" + test->test_suite_name() + "_" + test->name() + ".txt");
 }
 
 // The message of the run-time error that `appel` raises, its context in

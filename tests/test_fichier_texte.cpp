@@ -143,6 +143,10 @@ TEST(FichierTexte, RealsByBothRoutesMatchTheCLibrary) {
       {60, 3}, {10, 6}, {12, 9}, {14, 10}, {0, 14}, {0, kSci}, {1, kSci}, {12, kSci}, {30, kSci}};
   std::vector<std::tuple<double, int, int>> lignes;
   std::string attendu;
+  for (const double v : {0.5, -L::denorm_min()}) {  // decimals beyond the longest expansion
+    lignes.emplace_back(v, 0, 1080);
+    attendu += Reference(v, 0, 1080) + "\r\n";
+  }
   for (int i = 0; i < 4000; ++i) {
     const double v =
         i % 4 == 0   ? std::bit_cast<double>(aleas() >> 1)
@@ -179,12 +183,12 @@ TEST(FichierTexte, WidthsAndRefusedWrites) {
     EcrireEntier(fichier, valeur, largeur);
     EcrireCaractere(fichier, '|');
   }
-  for (const auto& [texte, largeur] : {std::pair{"Uy", 9}, {"longer", 3}, {"\xC9", 2}, {"", 0}}) {
+  for (const auto& [texte, largeur] : {std::pair{"Uy", 9}, {"longer", 3}, {"\xC9", 2}, {"", 1}}) {
     EcrireTexte(fichier, texte, largeur);
     EcrireCaractere(fichier, '|');
   }
   fichier.Fermer();
-  EXPECT_EQ("  7|100|-12|   0|-5|-2147483648|       Uy|longer| \xC9||", donnees::Contenu(chemin));
+  EXPECT_EQ("  7|100|-12|   0|-5|-2147483648|       Uy|longer| \xC9| |", donnees::Contenu(chemin));
   EXPECT_EQ("I/O error 105", Erreur([&] { EcrireTexte(fichier, "x"); }));
   EXPECT_EQ("I/O error 105", Erreur([&] { FinDeLigne(fichier); }));
   EXPECT_EQ("I/O error 103", Erreur([&] { Vider(fichier); }));
