@@ -24,35 +24,33 @@
 
 namespace {
 
-// A structure of its own as the current one, and no floating-point fault.
-class Equations : public testing::Test {
- protected:
-  void SetUp() override {
-    structure_ = std::make_unique<TStructure>();
-    Structure = structure_.get();
-    ASSERT_TRUE(S().Resultats.Creer(chemin_.string()));
+// A structure of its own as the current one, its results file in a
+// temporary file, and no floating-point fault.
+struct Modele {
+  std::unique_ptr<TStructure> s = std::make_unique<TStructure>();
+  const std::filesystem::path chemin = donnees::Temporaire();
+  Modele() {
+    Structure = s.get();
+    EXPECT_TRUE(s->Resultats.Creer(chemin.string()));
     std::feclearexcept(FE_ALL_EXCEPT);
   }
-  void TearDown() override {
+  ~Modele() {
     EXPECT_EQ(0, std::fetestexcept(FE_DIVBYZERO | FE_OVERFLOW | FE_INVALID)) << "fault";
-    S().Abandonner();
+    s->Abandonner();
     Structure = nullptr;
-    std::filesystem::remove(chemin_);
+    std::filesystem::remove(chemin);
   }
-  TStructure& S() { return *structure_; }
-  // What the results file was handed so far.
-  std::string Resultats() {
-    TFichierTexte::Synchroniser();
-    return donnees::Contenu(chemin_);
-  }
-
-  const std::filesystem::path chemin_ = donnees::Temporaire();
-  std::unique_ptr<TStructure> structure_;
 };
 
 // K U = F given by its upper triangle, row by row; the lower one, never to
 // be read, holds a value that would spoil every result.
-TEST_F(Equations, EliminationOnTheUpperTriangleAndThePivotTest) {
+TEST(Equations, EliminationOnTheUpperTriangleAndThePivotTest) {
+  const Modele m;
+  TStructure& S = *m.s;
+  const auto resultats = [&] {
+    TFichierTexte::Synchroniser();
+    return donnees::Contenu(m.chemin);
+  };
   const double g = std::ldexp(1.0, 54), sousSeuil = std::nextafter(1e-10, 0.0);
   const struct {
     std::vector<double> k, f, u;
@@ -73,25 +71,25 @@ TEST_F(Equations, EliminationOnTheUpperTriangleAndThePivotTest) {
   const std::string debut = "Le syst\xE8me est mal conditionn\xE9 : ";
   std::string attendu;
   for (const auto& c : cas) {
-    S().NbDdl = static_cast<int>(c.f.size());
-    for (int i = 1, p = 0; i <= S().NbDdl; ++i) {
-      S().F[i] = c.f[i - 1];
-      for (int j = 1; j <= S().NbDdl; ++j) {
-        S().K[i][j] = j >= i ? c.k[p++] : 1e300;
+    S.NbDdl = static_cast<int>(c.f.size());
+    for (int i = 1, p = 0; i <= S.NbDdl; ++i) {
+      S.F[i] = c.f[i - 1];
+      for (int j = 1; j <= S.NbDdl; ++j) {
+        S.K[i][j] = j >= i ? c.k[p++] : 1e300;
       }
     }
-    EXPECT_EQ(c.pivot == nullptr, S().CalculDeplacements()) << (c.pivot ? c.pivot : "");
+    EXPECT_EQ(c.pivot == nullptr, S.CalculDeplacements()) << (c.pivot ? c.pivot : "");
     attendu += "Calcul des d\xE9placements inconnus\r\n";
     for (std::size_t i = 0; i < c.u.size(); ++i) {
-      EXPECT_EQ(std::bit_cast<std::uint64_t>(c.u[i]), std::bit_cast<std::uint64_t>(S().F[i + 1]))
-          << "U" << i + 1 << " = " << S().F[i + 1];
+      EXPECT_EQ(std::bit_cast<std::uint64_t>(c.u[i]), std::bit_cast<std::uint64_t>(S.F[i + 1]))
+          << "U" << i + 1 << " = " << S.F[i + 1];
     }
     if (c.pivot != nullptr) {
-      EXPECT_EQ(attendu + debut, Resultats());  // handed over before the value is formed
+      EXPECT_EQ(attendu + debut, resultats());  // handed over before the value is formed
       attendu += debut + "pivot n\xE9gatif ou nul = " + c.pivot + "\r\n";
     }
-    Vider(S().Resultats);
-    EXPECT_EQ(attendu, Resultats());
+    Vider(S.Resultats);
+    EXPECT_EQ(attendu, resultats());
   }
 }
 
@@ -102,27 +100,27 @@ TEST_F(Equations, EliminationOnTheUpperTriangleAndThePivotTest) {
 // node u = exx x + gxy y, v = eyy y. Under loads of every type, with other
 // supports and materials, the blocked reactions balance the loads as given,
 // forces and moment; a free component ends as the nodal force.
-TEST_F(Equations, PatchTestAndEquilibriumOfRandomMeshes) {
+TEST(Equations, PatchTestAndEquilibriumOfRandomMeshes) {
   for (unsigned cas = 0; cas < 80; ++cas) {
-    TearDown();
-    SetUp();
+    const Modele m;
+    TStructure& S = *m.s;
     std::mt19937 aleas(cas);
     std::uniform_real_distribution<double> u01;
     const auto reel = [&](double a, double b) { return a + (b - a) * u01(aleas); };
     const auto entier = [&](int a, int b) { return a + static_cast<int>(aleas() % (b - a + 1u)); };
     const bool patch = cas % 2 == 0;
-    S().TypeProbleme = 1 + static_cast<int>(cas / 2 % 2);
+    S.TypeProbleme = 1 + static_cast<int>(cas / 2 % 2);
     const int nx = entier(2, 8), ny = entier(2, patch ? 10 - nx : std::min(9, 49 / nx));
     const double lx = reel(1, 1000), ly = lx * reel(0.5, 2), t = reel(0.1, 10);
     const double e = reel(1000, 210000), nu = reel(0, 0.45);
     std::vector<int> numero(static_cast<std::size_t>((nx + 1) * (ny + 1)));
     std::iota(numero.begin(), numero.end(), 1);
     std::shuffle(numero.begin(), numero.end(), aleas);
-    S().NbNoeuds = static_cast<int>(numero.size());
+    S.NbNoeuds = static_cast<int>(numero.size());
     for (int j = 0; j <= ny; ++j) {
       for (int i = 0; i <= nx; ++i) {
         const double dx = i % nx == 0 ? 0 : reel(-0.2, 0.2), dy = j % ny == 0 ? 0 : reel(-0.2, 0.2);
-        S().Noeuds[numero[i + (nx + 1) * j]] = {(i + dx) * lx / nx, (j + dy) * ly / ny};
+        S.Noeuds[numero[i + (nx + 1) * j]] = {(i + dx) * lx / nx, (j + dy) * ly / ny};
       }
     }
     for (int j = 0; j < ny; ++j) {
@@ -132,7 +130,7 @@ TEST_F(Equations, PatchTestAndEquilibriumOfRandomMeshes) {
         for (const auto& sommets : {ac ? std::array{a, b, c} : std::array{a, b, d},
                                     ac ? std::array{a, c, d} : std::array{b, c, d}}) {
           const int r = entier(0, 2);
-          auto& element = S().Elements.Liste[++S().Elements.Nombre];
+          auto& element = S.Elements.Liste[++S.Elements.Nombre];
           element = std::make_unique<TElement>(
               patch ? TElement{{}, t, e, nu}
                     : TElement{{}, reel(1, 10), reel(1000, 210000), reel(0, 0.45)});
@@ -143,7 +141,7 @@ TEST_F(Equations, PatchTestAndEquilibriumOfRandomMeshes) {
       }
     }
     const auto Liaison = [&](int type, int noeud) {
-      S().Liaisons.Liste[S().NbLiaisons = ++S().Liaisons.Nombre] =
+      S.Liaisons.Liste[S.NbLiaisons = ++S.Liaisons.Nombre] =
           std::make_unique<TLiaison>(TLiaison{static_cast<std::uint8_t>(type), noeud});
     };
     Liaison(3, numero[0]);
@@ -156,16 +154,16 @@ TEST_F(Equations, PatchTestAndEquilibriumOfRandomMeshes) {
       echelle += (std::fabs(fx) + std::fabs(fy)) * (1 + std::fabs(p.x) + std::fabs(p.y));
     };
     const auto Charger = [&](int type, int n1, int n2, double fx, double fy) {
-      S().Charges.Liste[S().NbCharges = ++S().Charges.Nombre] =
+      S.Charges.Liste[S.NbCharges = ++S.Charges.Nombre] =
           std::make_unique<TCharge>(TCharge{static_cast<std::uint8_t>(type), n1, n2, fx, fy});
       if (type == 1) {
-        const TElement& el = S().ElementEn(n1);
-        const TPoint &a = S().Noeuds[el.Sommets[1]], &b = S().Noeuds[el.Sommets[2]],
-                     &c = S().Noeuds[el.Sommets[3]];
+        const TElement& el = S.ElementEn(n1);
+        const TPoint &a = S.Noeuds[el.Sommets[1]], &b = S.Noeuds[el.Sommets[2]],
+                     &c = S.Noeuds[el.Sommets[3]];
         const double v = el.Epaisseur * ((b.x - a.x) * (c.y - a.y) - (c.x - a.x) * (b.y - a.y)) / 2;
         Cumuler({(a.x + b.x + c.x) / 3, (a.y + b.y + c.y) / 3}, v * fx, v * fy);
       } else if (type == 2) {
-        const TPoint &a = S().Noeuds[n1], &b = S().Noeuds[n2];
+        const TPoint &a = S.Noeuds[n1], &b = S.Noeuds[n2];
         const double l = std::hypot(b.x - a.x, b.y - a.y);
         Cumuler({(a.x + b.x) / 2, (a.y + b.y) / 2}, l * fx, l * fy);
       }
@@ -176,37 +174,37 @@ TEST_F(Equations, PatchTestAndEquilibriumOfRandomMeshes) {
         const int a = numero[i + (nx + 1) * j];
         k < nx ? ++i : k < nx + ny ? ++j : k < 2 * nx + ny ? --i : --j;
         const int b = numero[i + (nx + 1) * j];
-        const TPoint &p = S().Noeuds[a], &q = S().Noeuds[b];
+        const TPoint &p = S.Noeuds[a], &q = S.Noeuds[b];
         const double l = std::hypot(q.x - p.x, q.y - p.y), cx = (q.y - p.y) / l;
         const double cy = (p.x - q.x) / l;
         Charger(2, a, b, t * (sxx * cx + sxy * cy), t * (sxy * cx + syy * cy));
       }
     } else {
-      for (int k = entier(0, std::min(18, S().NbNoeuds - 2)); k > 0; --k) {
+      for (int k = entier(0, std::min(18, S.NbNoeuds - 2)); k > 0; --k) {
         Liaison(entier(0, 4), numero[k < nx ? k : k + 1]);
       }
       for (int k = entier(1, NbMaxCharges); k > 0; --k) {
-        const int type = entier(1, 3), n2 = entier(1, S().NbNoeuds);
-        const int n1 = entier(1, type == 1 ? S().Elements.Nombre : S().NbNoeuds);
+        const int type = entier(1, 3), n2 = entier(1, S.NbNoeuds);
+        const int n1 = entier(1, type == 1 ? S.Elements.Nombre : S.NbNoeuds);
         const double f = type == 1 ? 0.1 : 50, fx = reel(-f, f), fy = reel(-f, f);
         Charger(type == 3 ? entier(3, 255) : type, n1, n2, fx, fy);
       }
     }
 
-    ASSERT_TRUE(S().AssemblageRigidite());
-    S().AssemblageForces();
-    const Tableau<double, NbMaxDdl> forces = S().F;
-    S().MiseEnPlaceLiaisons();
-    ASSERT_TRUE(S().CalculDeplacements());
-    S().CalculActionsLiaison();
-    for (int s = 1; s <= S().NbLiaisons; ++s) {
-      const TLiaison& l = S().LiaisonEn(s);
+    ASSERT_TRUE(S.AssemblageRigidite());
+    S.AssemblageForces();
+    const Tableau<double, NbMaxDdl> forces = S.F;
+    S.MiseEnPlaceLiaisons();
+    ASSERT_TRUE(S.CalculDeplacements());
+    S.CalculActionsLiaison();
+    for (int s = 1; s <= S.NbLiaisons; ++s) {
+      const TLiaison& l = S.LiaisonEn(s);
       for (int d = 0; d < 2; ++d) {
         const int equation = 2 * l.Noeud - 1 + d;
         const double r = d == 0 ? l.Rx : l.Ry;
         if (l.TypeLiaison == 3 || l.TypeLiaison == d + 1) {
-          Cumuler(S().Noeuds[l.Noeud], d == 0 ? r : 0, d == 1 ? r : 0);
-          EXPECT_EQ(0.0, S().F[equation]) << "case " << cas << ", equation " << equation;
+          Cumuler(S.Noeuds[l.Noeud], d == 0 ? r : 0, d == 1 ? r : 0);
+          EXPECT_EQ(0.0, S.F[equation]) << "case " << cas << ", equation " << equation;
         } else {
           EXPECT_NEAR(forces[equation], r, 1e-9 * (1 + echelle)) << cas << ", support " << s;
         }
@@ -218,15 +216,15 @@ TEST_F(Equations, PatchTestAndEquilibriumOfRandomMeshes) {
     if (!patch) {
       continue;
     }
-    const bool planes = S().TypeProbleme == 1;
+    const bool planes = S.TypeProbleme == 1;
     const double szz = planes ? 0 : nu * (sxx + syy);
     const double exx = (sxx - nu * (syy + szz)) / e, eyy = (syy - nu * (sxx + szz)) / e;
     const double gxy = 2 * (1 + nu) * sxy / e, ezz = planes ? -nu * (sxx + syy) / e : 0;
     const double contrainte = std::max({std::fabs(sxx), std::fabs(syy), std::fabs(sxy)});
     const double deformation = contrainte * (1 + nu) / e;
-    for (int k = 1; k <= S().Elements.Nombre; ++k) {
+    for (int k = 1; k <= S.Elements.Nombre; ++k) {
       TContraintesDeformations r;
-      ContraintesElement(S().ElementEn(k), r);
+      ContraintesElement(S.ElementEn(k), r);
       const double attendu[] = {exx, eyy, gxy, ezz, sxx, syy, sxy, szz};
       const double obtenu[] = {r.exx, r.eyy, r.gxy, r.ezz, r.sxx, r.syy, r.sxy, r.szz};
       for (int m = 0; m < 8; ++m) {
@@ -235,10 +233,10 @@ TEST_F(Equations, PatchTestAndEquilibriumOfRandomMeshes) {
       }
     }
     const double ecart = 1e-11 * deformation * std::max(lx, ly);
-    for (int n = 1; n <= S().NbNoeuds; ++n) {
-      const TPoint& p = S().Noeuds[n];
-      ASSERT_NEAR(exx * p.x + gxy * p.y, S().F[2 * n - 1], ecart) << cas << ", node " << n;
-      ASSERT_NEAR(eyy * p.y, S().F[2 * n], ecart) << cas << ", node " << n;
+    for (int n = 1; n <= S.NbNoeuds; ++n) {
+      const TPoint& p = S.Noeuds[n];
+      ASSERT_NEAR(exx * p.x + gxy * p.y, S.F[2 * n - 1], ecart) << cas << ", node " << n;
+      ASSERT_NEAR(eyy * p.y, S.F[2 * n], ecart) << cas << ", node " << n;
     }
   }
 }

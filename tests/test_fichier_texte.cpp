@@ -42,7 +42,7 @@ constexpr int kSci = -1;  // no decimals: the scientific form
 const std::tuple<double, int, int, const char*> kCas[] = {
     // The exact stored value rounded half away from zero, its sign kept.
     {-0.0000004, 10, 6, " -0.000000"}, {2.675, 4, 2, "2.67"}, {2.5, 5, 0, "    3"},
-    {-2.5, 5, 0, "   -3"}, {-0.0, 6, 0, "    -0"}, {-0.4, 5, 0, "   -0"},
+    {-2.5, 5, 0, "   -3"}, {0.25, 5, 1, "  0.3"}, {-0.0, 6, 0, "    -0"}, {-0.4, 5, 0, "   -0"},
     {-L::denorm_min(), 10, 6, " -0.000000"},
     // Carries run through every digit; a field widens, never cuts.
     {9.996, 6, 2, " 10.00"}, {-9.9999996, 10, 6, "-10.000000"}, {1234567.0, 6, 0, "1234567"},
@@ -139,10 +139,14 @@ TEST(FichierTexte, RealsByBothRoutesMatchTheCLibrary) {
 #endif
   std::mt19937_64 aleas(20261207);
   const std::pair<int, int> formes[] = {
-      {5, 0},  {6, 0},  {4, 2},   {5, 2},  {6, 2},    {8, 2},    {9, 2},     {8, 3},
-      {10, 6}, {12, 9}, {14, 10}, {0, 14}, {0, kSci}, {1, kSci}, {12, kSci}, {30, kSci}};
+      {5, 0},  {6, 0},  {7, 1},  {4, 2},   {5, 2},  {6, 2},    {8, 2},    {9, 2},     {8, 3},
+      {60, 3}, {10, 6}, {12, 9}, {14, 10}, {0, 14}, {0, kSci}, {1, kSci}, {12, kSci}, {30, kSci}};
   std::vector<std::tuple<double, int, int>> lignes;
   std::string attendu;
+  for (const double v : {0.5, -L::denorm_min()}) {  // decimals beyond the longest expansion
+    lignes.emplace_back(v, 0, 1080);
+    attendu += Reference(v, 0, 1080) + "\r\n";
+  }
   for (int i = 0; i < 4000; ++i) {
     const double v =
         i % 4 == 0   ? std::bit_cast<double>(aleas() >> 1)
@@ -179,12 +183,12 @@ TEST(FichierTexte, WidthsAndRefusedWrites) {
     EcrireEntier(fichier, valeur, largeur);
     EcrireCaractere(fichier, '|');
   }
-  for (const auto& [texte, largeur] : {std::pair{"Uy", 9}, {"longer", 3}, {"\xC9", 2}, {"", 0}}) {
+  for (const auto& [texte, largeur] : {std::pair{"Uy", 9}, {"longer", 3}, {"\xC9", 2}, {"", 1}}) {
     EcrireTexte(fichier, texte, largeur);
     EcrireCaractere(fichier, '|');
   }
   fichier.Fermer();
-  EXPECT_EQ("  7|100|-12|   0|-5|-2147483648|       Uy|longer| \xC9||", donnees::Contenu(chemin));
+  EXPECT_EQ("  7|100|-12|   0|-5|-2147483648|       Uy|longer| \xC9| |", donnees::Contenu(chemin));
   EXPECT_EQ("I/O error 105", Erreur([&] { EcrireTexte(fichier, "x"); }));
   EXPECT_EQ("I/O error 105", Erreur([&] { FinDeLigne(fichier); }));
   EXPECT_EQ("I/O error 103", Erreur([&] { Vider(fichier); }));
@@ -198,7 +202,7 @@ TEST(FichierTexte, WidthsAndRefusedWrites) {
   const int scelle = memfd_create("scelle", MFD_ALLOW_SEALING);
   ASSERT_EQ(0, fcntl(scelle, F_ADD_SEALS, F_SEAL_WRITE));
   ASSERT_TRUE(fichier.Creer("/proc/self/fd/" + std::to_string(scelle)));
-  EcrireTexte(fichier, "abc");
+  EcrireCaractere(fichier, 'x');  // a hand-over of a single byte
   EXPECT_EQ("File access denied", Erreur([&] { fichier.Fermer(); }));
   close(scelle);
 #endif

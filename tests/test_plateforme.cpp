@@ -7,6 +7,10 @@
 #ifdef _WIN32
 #include <windows.h>
 #include <xmmintrin.h>
+#else
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
 #endif
 
 namespace {
@@ -47,5 +51,21 @@ TEST(PlateformeDeathTest, FloatingPointFaultsEndTheRunWithTheirMessage) {
                 message);
   }
 }
+
+#ifndef _WIN32
+// A terminal is told from a file: on a terminal a line end hands the
+// console's bytes over.
+TEST(Plateforme, ATerminalIsToldFromAFile) {
+  const int maitre = posix_openpt(O_RDWR | O_NOCTTY);
+  ASSERT_TRUE(maitre >= 0 && grantpt(maitre) == 0 && unlockpt(maitre) == 0);
+  const int terminal = open(ptsname(maitre), O_RDWR | O_NOCTTY),
+            fichier = open("/dev/null", O_RDWR);
+  EXPECT_TRUE(plateforme::EstTerminal(terminal));
+  EXPECT_FALSE(plateforme::EstTerminal(fichier));
+  for (const int d : {terminal, fichier, maitre}) {
+    close(d);
+  }
+}
+#endif
 
 }  // namespace

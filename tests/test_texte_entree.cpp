@@ -76,8 +76,8 @@ TEST(TexteEntree, NumbersLinesAndTheEndOfTheFile) {
        "12 -3 4 Invalid numeric input (f, ligne 4 : \"2.5\x7F\") 0 fin "},
       // Tokens are cut at 32 characters for an integer, 64 for a real.
       {std::string(32, '0') + "17 0." + std::string(61, '0') + "125", "EERR", "0 17 1e-62 25 "},
-      // CR LF and LF end a line, a lone CR does not; the token is read past.
-      {"1 2 3\r\n4 5\r6\n7 x\n\n8", "ESESEESEF",
+      // CR LF and LF end a line, a lone CR or NUL does not; the token is read past.
+      {"1 \0 2\r\n4 5\r6\n7 x\n\n8"s, "ESESEESEF",
        "1 4 7 Invalid numeric input (f, ligne 3 : \"x\") 8 fin "},
       // A whole line leaves its line end in place.
       {"abc\r\ndef\na\rb\r\n\r\nfin", "LLSLSLSLSLSF", "[abc] [] [def] [ab] [] [fin] fin "}};
