@@ -1,7 +1,7 @@
 // The global equations through the stages themselves, on models built in
 // memory: the elimination with its pivot test, the patch test and the
-// reactions balancing the loads of random meshes, the row update. The
-// equation numbers' limits and their messages are golden cases.
+// reactions balancing the loads of random meshes, the row update; a model
+// check the golden cases miss. The equation numbers' limits are golden cases.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -239,6 +239,18 @@ TEST(Equations, PatchTestAndEquilibriumOfRandomMeshes) {
       ASSERT_NEAR(eyy * p.y, S.F[2 * n], ecart) << cas << ", node " << n;
     }
   }
+}
+
+// One node is a range of its own: "noeuds 1 à 1", not "aucun noeud".
+TEST(Equations, AReferenceBeyondASingleNodeNamesItsRange) {
+  const Modele m;
+  TStructure& S = *m.s;
+  S.NbNoeuds = 1;
+  S.Liaisons.Liste[S.NbLiaisons = ++S.Liaisons.Nombre] = std::make_unique<TLiaison>(TLiaison{3, 2});
+  EXPECT_FALSE(S.VerificationModele());
+  Vider(S.Resultats);
+  TFichierTexte::Synchroniser();
+  EXPECT_EQ("Liaison 1 : noeud 2 inexistant (noeuds 1 \xE0 1)\r\n", donnees::Contenu(m.chemin));
 }
 
 // Each route of the row update against the scalar loop, bit for bit: rows

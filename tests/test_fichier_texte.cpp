@@ -144,8 +144,8 @@ TEST(FichierTexte, RealsByBothRoutesMatchTheCLibrary) {
   std::vector<std::tuple<double, int, int>> lignes;
   std::string attendu;
   for (const double v : {0.5, -L::denorm_min()}) {  // decimals beyond the longest expansion
-    lignes.emplace_back(v, 0, 1080);
-    attendu += Reference(v, 0, 1080) + "\r\n";
+    lignes.emplace_back(v, 1200, 1080);
+    attendu += Reference(v, 1200, 1080) + "\r\n";
   }
   for (int i = 0; i < 4000; ++i) {
     const double v =
