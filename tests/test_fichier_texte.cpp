@@ -1,5 +1,5 @@
 // The output streams: reals by both routes against the C library, the rules
-// it cannot state, widths and refused writes.
+// it cannot state, and the errors of a closed or refused file.
 #include "app/fichier_texte.hpp"
 
 #include <gtest/gtest.h>
@@ -25,22 +25,10 @@
 
 namespace {
 
-using donnees::Erreur;
 using L = std::numeric_limits<double>;
 constexpr int kSci = -1;  // no decimals: the scientific form
 
-// Value, width, decimals, text: the switch to the scientific form from 1.6e37
-// on, not a number and infinities.
-// clang-format off
-const std::tuple<double, int, int, const char*> kCas[] = {
-    {1.6e37, 10, 2, " 1.6E+0037"}, {0x1.812f9cf7920e2p+123, 10, 2, "15999999999999998317546956549464784896.00"},
-    {L::quiet_NaN(), 8, 2, "     Nan"}, {-L::quiet_NaN(), 8, 2, "     Nan"},
-    {L::signaling_NaN(), 0, 2, "Nan"}, {L::infinity(), 8, 2, "    +Inf"},
-    {-L::infinity(), 3, 0, "-Inf"}, {L::quiet_NaN(), 0, kSci, "                    Nan"},
-    {-L::infinity(), 0, kSci, "                   -Inf"}};
-// clang-format on
-
-// The same by the C library, whose conversions are exact: rounded half to
+// What the C library writes, whose conversions are exact: rounded half to
 // even, which differs from half away from zero only on an exact tie after an
 // even digit, then one unit too low, with no carry. Scientific: width - 8
 // digits, 2 to 18; 23 characters when no width is given.
@@ -60,42 +48,38 @@ std::string Reference(double v, int largeur, int decimales) {
     ++s[dernier];
   }
   if (sci) {
-    const std::size_t ici = s.find('e');
-    const int exposant = std::atoi(s.c_str() + ici + 1);
-    std::snprintf(texte.data(), texte.size(), "E%c%04d", exposant < 0 ? '-' : '+',
-                  std::abs(exposant));
-    s = std::string(std::signbit(v) ? "" : " ").append(s, 0, ici).append(texte.data());
+    const int ici = static_cast<int>(s.find('e'));
+    std::snprintf(texte.data(), texte.size(), "%s%.*sE%+05d", std::signbit(v) ? "" : " ", ici,
+                  s.c_str(), std::atoi(s.c_str() + ici + 1));
+    s = texte.data();
   }
   return std::string(static_cast<std::size_t>(std::max(0, champ - int(s.size()))), ' ') + s;
 }
 
-// Each row by the route EcrireReel picks, then by the exact digits alone,
-// with the program's traps of floating-point faults on: no value may raise
-// one. Below the table: chosen values (ties, carries, signed zeros, the
-// extremes), random magnitudes from the denormals up, binary fractions on
-// exact halves of the last decimal and large integers, in every form the
-// report uses and a few more, against the C library.
+// Each value in each width by the route EcrireReel picks, then by the exact
+// digits alone, with the program's traps of floating-point faults on. First
+// what the C library cannot state: from 1.6e37 on the scientific form in the
+// fixed form's width, not a number and infinities. Then chosen values (ties,
+// carries, signed zeros, extremes, decimals beyond the longest expansion),
+// random magnitudes from the denormals up, binary fractions on exact halves
+// of the last decimal and large integers, in the report's forms and more.
 TEST(FichierTexteDeathTest, RealsByBothRoutesMatchTheCLibraryWithoutFault) {
-  std::vector<std::tuple<double, int, int>> lignes;
-  std::string attendu;
-  const auto ajouter = [&](double v, int largeur, int decimales, const std::string& texte) {
-    lignes.emplace_back(v, largeur, decimales);
-    attendu += texte + texte + "\r\n";
-  };
-  for (const auto& [valeur, largeur, decimales, texte] : kCas) {
-    ajouter(valeur, largeur, decimales, texte);
-  }
-#ifndef _WIN32  // the C library's expansion is exact with glibc only
-  for (const double v : {0.5, -L::denorm_min()}) {  // decimals beyond the longest expansion
-    ajouter(v, 1200, 1080, Reference(v, 1200, 1080));
-  }
   // clang-format off
+  std::vector<std::tuple<double, int, int, std::string>> lignes = {
+      {1.6e37, 10, 2, " 1.6E+0037"}, {0x1.812f9cf7920e2p+123, 10, 2, "15999999999999998317546956549464784896.00"},
+      {L::quiet_NaN(), 8, 2, "     Nan"}, {-L::quiet_NaN(), 8, 2, "     Nan"},
+      {L::signaling_NaN(), 0, 2, "Nan"}, {L::infinity(), 8, 2, "    +Inf"}, {-L::infinity(), 3, 0, "-Inf"},
+      {L::quiet_NaN(), 0, kSci, "                    Nan"}, {-L::infinity(), 0, kSci, "                   -Inf"}};
+#ifndef _WIN32  // the C library's expansion is exact with glibc only
   const std::pair<int, int> formes[] = {
       {5, 0}, {6, 0}, {7, 1}, {4, 2}, {5, 2}, {6, 2}, {8, 2}, {9, 2}, {8, 3}, {60, 3}, {10, 6},
       {12, 9}, {14, 10}, {0, 14}, {0, kSci}, {1, kSci}, {12, kSci}, {30, kSci}};
   std::vector<double> valeurs = {-0.0, 2.675, 2.5, -2.5, 0.25, -0.4, 9.996, -9.9999996, 1234567.0,
       -0.0000004, 0.1, -9.9996, L::max(), -L::max(), L::denorm_min(), 9.999999999999998};
   // clang-format on
+  for (const double v : {0.5, -L::denorm_min()}) {
+    lignes.emplace_back(v, 1200, 1080, Reference(v, 1200, 1080));
+  }
   std::mt19937_64 aleas(20261207);
   for (int i = 0; i < 4000; ++i) {
     const double v =
@@ -108,7 +92,7 @@ TEST(FichierTexteDeathTest, RealsByBothRoutesMatchTheCLibraryWithoutFault) {
   for (const double v : valeurs) {
     for (const auto& [largeur, decimales] : formes) {
       if (std::isfinite(v) && (decimales < 0 || std::fabs(v) < 1.6e37)) {
-        ajouter(v, largeur, decimales, Reference(v, largeur, decimales));
+        lignes.emplace_back(v, largeur, decimales, Reference(v, largeur, decimales));
       }
     }
   }
@@ -119,10 +103,12 @@ TEST(FichierTexteDeathTest, RealsByBothRoutesMatchTheCLibraryWithoutFault) {
     const std::filesystem::path chemin = donnees::Temporaire();
     TFichierTexte fichier;
     fichier.Creer(chemin.string());
-    for (const auto& [valeur, largeur, decimales] : lignes) {
+    std::string attendu;
+    for (const auto& [valeur, largeur, decimales, texte] : lignes) {
       EcrireReel(fichier, valeur, largeur, decimales);
       EcrireReelExact(fichier, valeur, largeur, decimales);
       FinDeLigne(fichier);
+      attendu += texte + texte + "\r\n";
     }
     fichier.Fermer();
     std::istringstream attendus(attendu), ecrits(donnees::Contenu(chemin));
@@ -141,6 +127,7 @@ TEST(FichierTexteDeathTest, RealsByBothRoutesMatchTheCLibraryWithoutFault) {
 // Integers and texts right-aligned in their widths, never cut; "|" ends
 // each field. A closed file and a refusal are run-time errors.
 TEST(FichierTexte, WidthsAndRefusedWrites) {
+  using donnees::Erreur;
   const std::filesystem::path chemin = donnees::Temporaire();
   TFichierTexte fichier;
   ASSERT_TRUE(fichier.Creer(chemin.string()));
@@ -155,6 +142,7 @@ TEST(FichierTexte, WidthsAndRefusedWrites) {
   }
   fichier.Fermer();
   EXPECT_EQ("  7|100|-12|   0|-5|-2147483648|       Uy|longer| \xC9| |", donnees::Contenu(chemin));
+  std::filesystem::remove(chemin);
   EXPECT_EQ("I/O error 105", Erreur([&] { FinDeLigne(fichier); }));
   EXPECT_EQ("I/O error 103", Erreur([&] { Vider(fichier); }));
   EXPECT_EQ("I/O error 103", Erreur([&] { fichier.Fermer(); }));
@@ -162,7 +150,6 @@ TEST(FichierTexte, WidthsAndRefusedWrites) {
     EXPECT_EQ("File access denied",
               Erreur([code] { throw ErreurExecution(TypeErreur::EntreeSortie, {}, code); }));
   }
-  std::filesystem::remove(chemin);
 }
 
 }  // namespace
