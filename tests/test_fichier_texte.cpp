@@ -14,7 +14,6 @@
 #include <filesystem>
 #include <limits>
 #include <random>
-#include <sstream>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -74,30 +73,29 @@ TEST(FichierTexteDeathTest, RealsByBothRoutesMatchTheCLibraryWithoutFault) {
   const std::pair<int, int> formes[] = {
       {5, 0}, {6, 0}, {7, 1}, {4, 2}, {5, 2}, {6, 2}, {8, 2}, {9, 2}, {8, 3}, {60, 3}, {10, 6},
       {12, 9}, {14, 10}, {0, 14}, {0, kSci}, {1, kSci}, {12, kSci}, {30, kSci}};
-  std::vector<double> valeurs = {-0.0, 2.675, 2.5, -2.5, 0.25, -0.4, 9.996, -9.9999996, 1234567.0,
+  const double choisies[] = {-0.0, 2.675, 2.5, -2.5, 0.25, -0.4, 9.996, -9.9999996, 1234567.0,
       -0.0000004, 0.1, -9.9996, L::max(), -L::max(), L::denorm_min(), 9.999999999999998};
   // clang-format on
   for (const double v : {0.5, -L::denorm_min()}) {
     lignes.emplace_back(v, 1200, 1080, Reference(v, 1200, 1080));
   }
   std::mt19937_64 aleas(20261207);
-  for (int i = 0; i < 4000; ++i) {
+  for (int i = -16; i < 4000; ++i) {
     const double v =
-        i % 4 == 0   ? std::bit_cast<double>(aleas() >> 1)
+        i < 0        ? choisies[i + 16]
+        : i % 4 == 0 ? std::bit_cast<double>(aleas() >> 1)
         : i % 4 == 1 ? std::ldexp(double(aleas() % (std::uint64_t{1} << 40)), -int(aleas() % 48))
         : i % 4 == 2 ? static_cast<double>(aleas() % 2000000) / 1000 - 1000
                      : std::ldexp(static_cast<double>(aleas() >> 11), 10 + i % 60);
-    valeurs.push_back(i % 3 == 0 ? -v : v);
-  }
-  for (const double v : valeurs) {
     for (const auto& [largeur, decimales] : formes) {
       if (std::isfinite(v) && (decimales < 0 || std::fabs(v) < 1.6e37)) {
-        lignes.emplace_back(v, largeur, decimales, Reference(v, largeur, decimales));
+        const double w = i > 0 && i % 3 == 0 ? -v : v;
+        lignes.emplace_back(w, largeur, decimales, Reference(w, largeur, decimales));
       }
     }
   }
 #endif
-  // A failure shows the first line that differs, expected first.
+  // A failure shows the text expected around the first difference.
   const auto verifier = [&] {
     plateforme::ActiverExceptionsFlottantes();
     const std::filesystem::path chemin = donnees::Temporaire();
@@ -111,41 +109,21 @@ TEST(FichierTexteDeathTest, RealsByBothRoutesMatchTheCLibraryWithoutFault) {
       attendu += texte + texte + "\r\n";
     }
     fichier.Fermer();
-    std::istringstream attendus(attendu), ecrits(donnees::Contenu(chemin));
-    std::filesystem::remove(chemin);
-    for (std::string a, b; std::getline(attendus, a);) {
-      if (!std::getline(ecrits, b) || a != b) {
-        std::fprintf(stderr, "[%s]\n[%s]\n", a.c_str(), b.c_str());
-        std::exit(2);
-      }
-    }
-    std::exit(ecrits.peek() == EOF ? 0 : 2);
+    const std::string ecrit = donnees::Contenu(chemin);
+    const auto ecart = std::mismatch(attendu.begin(), attendu.end(), ecrit.begin(), ecrit.end());
+    std::fprintf(stderr, "%.200s\n",
+                 attendu.c_str() + attendu.rfind('\n', ecart.first - attendu.begin()) + 1);
+    std::exit(ecrit == attendu ? 0 : 2);
   };
   EXPECT_EXIT(verifier(), testing::ExitedWithCode(0), "");
 }
 
-// Integers and texts right-aligned in their widths, never cut; "|" ends
-// each field. A closed file and a refusal are run-time errors.
-TEST(FichierTexte, WidthsAndRefusedWrites) {
+// A closed file and a refused write are run-time errors.
+TEST(FichierTexte, RefusedWrites) {
   using donnees::Erreur;
-  const std::filesystem::path chemin = donnees::Temporaire();
   TFichierTexte fichier;
-  ASSERT_TRUE(fichier.Creer(chemin.string()));
-  for (const auto& [valeur, largeur] :
-       {std::pair{7, 3}, {100, 2}, {-12, 0}, {0, 4}, {-5, 1}, {-2147483647 - 1, 0}}) {
-    EcrireEntier(fichier, valeur, largeur);
-    EcrireCaractere(fichier, '|');
-  }
-  for (const auto& [texte, largeur] : {std::pair{"Uy", 9}, {"longer", 3}, {"\xC9", 2}, {"", 1}}) {
-    EcrireTexte(fichier, texte, largeur);
-    EcrireCaractere(fichier, '|');
-  }
-  fichier.Fermer();
-  EXPECT_EQ("  7|100|-12|   0|-5|-2147483648|       Uy|longer| \xC9| |", donnees::Contenu(chemin));
-  std::filesystem::remove(chemin);
   EXPECT_EQ("I/O error 105", Erreur([&] { FinDeLigne(fichier); }));
   EXPECT_EQ("I/O error 103", Erreur([&] { Vider(fichier); }));
-  EXPECT_EQ("I/O error 103", Erreur([&] { fichier.Fermer(); }));
   for (const int code : {EACCES, EPERM, EROFS}) {
     EXPECT_EQ("File access denied",
               Erreur([code] { throw ErreurExecution(TypeErreur::EntreeSortie, {}, code); }));
