@@ -1,5 +1,4 @@
-// The reader's number syntax and its keyword test; its reading of whole
-// files is left to the golden end-to-end cases.
+// The reader's number syntax and keyword test; whole files are golden cases.
 #include "model/texte_entree.hpp"
 
 #include <gtest/gtest.h>
@@ -65,19 +64,19 @@ TEST(TexteEntree, IntegerAndRealSyntax) {
   for (int i = 0; i < 3000; ++i) {
     const std::string entier = tirer(20, "0123456789"), fraction = tirer(20, "0123456789"),
                       puissance = tirer(3, "eE"), exposant = tirer(5, "0123456789");
-    const bool point = i % 2 == 0;
+    const bool point = i % 2 == 0, valide = entier.size() + point * fraction.size() > 0 &&
+                                            (puissance.empty() || !exposant.empty());
     reels.emplace_back(
-        tirer(2, "+-") + entier + (point ? "." + fraction : "") + puissance.substr(0, 1) +
-            (puissance.empty() ? "" : tirer(2, "+-") + exposant),
-        entier.size() + point * fraction.size() > 0 && (puissance.empty() || !exposant.empty()));
+        tirer(2, "+-") + entier + (point ? "." + fraction : "") +
+            (puissance.empty() ? "" : puissance.substr(0, 1) + tirer(2, "+-") + exposant),
+        valide);
   }
   for (const auto& [texte, valide] : reels) {
-    const double attendu = static_cast<double>(std::strtold(texte.c_str(), nullptr));
-    EXPECT_EQ(!valide               ? "refus"
-              : std::isinf(attendu) ? "Floating point overflow"
-                                    : Texte(attendu),
-              Convertir(ConvertirReel, texte))
-        << texte;
+    const double v = static_cast<double>(std::strtold(texte.c_str(), nullptr));
+    const std::string attendu = !valide         ? "refus"
+                                : std::isinf(v) ? "Floating point overflow"
+                                                : Texte(v);
+    EXPECT_EQ(attendu, Convertir(ConvertirReel, texte)) << texte;
   }
 }
 
