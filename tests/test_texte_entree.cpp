@@ -6,6 +6,8 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <random>
 #include <string>
 #include <utility>
@@ -47,8 +49,8 @@ TEST(TexteEntree, IntegerAndRealSyntax) {
       {"0x", "refus"}, {"$123456789", "refus"}, {"$G", "refus"}, {"$-1", "refus"},
       {"00x1", "refus"}, {"x0x1", "refus"}};
   std::vector<std::pair<std::string, bool>> reels = {{"509383.24865756082", true},
-      {"1.7976931348623159e308", true}, {"inf", false}, {"nan", false}, {"$10", false},
-      {"0x10", false}, {"1.5.3", false}, {"1.0d0", false}};
+      {"1.7976931348623158e308", true}, {"1.7976931348623159e308", true}, {"inf", false},
+      {"nan", false}, {"$10", false}, {"0x10", false}, {"1.5.3", false}, {"1.0d0", false}};
   // clang-format on
   for (const auto& [texte, attendu] : entiers) {
     EXPECT_EQ(attendu, Convertir(ConvertirEntier, texte)) << texte;
@@ -78,6 +80,19 @@ TEST(TexteEntree, IntegerAndRealSyntax) {
                                                 : Texte(v);
     EXPECT_EQ(attendu, Convertir(ConvertirReel, texte)) << texte;
   }
+}
+
+// Past the last number, an integer and a real read as zero.
+TEST(TexteEntree, NumbersPastTheEndReadZero) {
+  const std::filesystem::path chemin = donnees::Temporaire();
+  std::ofstream(chemin, std::ios::binary) << "7\r\n";
+  TTexteEntree entree;
+  ASSERT_EQ(0, entree.Ouvrir(chemin.string()));
+  EXPECT_EQ(7, entree.LireEntier());
+  EXPECT_EQ(0, entree.LireEntier());
+  EXPECT_EQ(0.0, entree.LireReel());
+  entree.Fermer();
+  std::filesystem::remove(chemin);
 }
 
 // Spaces and case do not matter, as the golden cases show; anything else does.
