@@ -1,5 +1,4 @@
-// What several test files share: temporary files and their contents, and the
-// run-time errors that routines raise.
+// Temporary files and their contents, and the run-time errors routines raise.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -19,8 +18,8 @@ inline std::string Contenu(const std::filesystem::path& chemin) {
   return {std::istreambuf_iterator<char>(entree), std::istreambuf_iterator<char>()};
 }
 
-// A file name in the temporary folder, of its own for the running test and
-// this process, so that suites of two build trees can run at once.
+// A file name of its own for the running test and this process, so that
+// suites of two build trees can run at once.
 inline std::filesystem::path Temporaire() {
   static const std::string processus = std::to_string(std::random_device{}());
   const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();

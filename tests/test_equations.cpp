@@ -1,22 +1,17 @@
 // The global equations through the stages themselves, on models built in
-// memory: the elimination with its pivot test, the patch test and the
-// reactions balancing the loads of random meshes, the row update; a model
-// check the golden cases miss. The equation numbers' limits are golden cases.
+// memory: the elimination with its pivot test, the row update, the patch test
+// and the reactions balancing the loads of random meshes.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
 #include <bit>
 #include <cfenv>
 #include <cmath>
 #include <cstdint>
-#include <filesystem>
+#include <cstring>
 #include <limits>
-#include <memory>
 #include <numeric>
 #include <random>
-#include <string>
-#include <vector>
 
 #include "element/triangle.hpp"
 #include "solver/resolution.hpp"
@@ -40,6 +35,10 @@ struct Modele {
     Structure = nullptr;
     std::filesystem::remove(chemin);
   }
+  std::string Resultats() const {
+    TFichierTexte::Synchroniser();
+    return donnees::Contenu(chemin);
+  }
 };
 
 // K U = F given by its upper triangle, row by row; the lower one, never to
@@ -47,10 +46,6 @@ struct Modele {
 TEST(Equations, EliminationOnTheUpperTriangleAndThePivotTest) {
   const Modele m;
   TStructure& S = *m.s;
-  const auto resultats = [&] {
-    TFichierTexte::Synchroniser();
-    return donnees::Contenu(m.chemin);
-  };
   const double g = std::ldexp(1.0, 54), sousSeuil = std::nextafter(1e-10, 0.0);
   const struct {
     std::vector<double> k, f, u;
@@ -74,22 +69,48 @@ TEST(Equations, EliminationOnTheUpperTriangleAndThePivotTest) {
     S.NbDdl = static_cast<int>(c.f.size());
     for (int i = 1, p = 0; i <= S.NbDdl; ++i) {
       S.F[i] = c.f[i - 1];
-      for (int j = 1; j <= S.NbDdl; ++j) {
+      for (int j = 1; j <= S.NbDdl; ++j)
         S.K[i][j] = j >= i ? c.k[p++] : 1e300;
-      }
     }
     EXPECT_EQ(c.pivot == nullptr, S.CalculDeplacements()) << (c.pivot ? c.pivot : "");
     attendu += "Calcul des d\xE9placements inconnus\r\n";
-    for (std::size_t i = 0; i < c.u.size(); ++i) {
+    for (std::size_t i = 0; i < c.u.size(); ++i)
       EXPECT_EQ(std::bit_cast<std::uint64_t>(c.u[i]), std::bit_cast<std::uint64_t>(S.F[i + 1]))
           << "U" << i + 1 << " = " << S.F[i + 1];
-    }
     if (c.pivot != nullptr) {
-      EXPECT_EQ(attendu + debut, resultats());  // handed over before the value is formed
+      EXPECT_EQ(attendu + debut, m.Resultats());  // handed over before the value is formed
       attendu += debut + "pivot n\xE9gatif ou nul = " + c.pivot + "\r\n";
     }
     Vider(S.Resultats);
-    EXPECT_EQ(attendu, resultats());
+    EXPECT_EQ(attendu, m.Resultats());
+  }
+}
+
+// Each route of the row update against the scalar loop, bit for bit: rows
+// of every length from every alignment, special values among random ones.
+TEST(Reduction, SseAndAvxRoutesGiveTheScalarLoopsBits) {
+  using L = std::numeric_limits<double>;
+  const double speciaux[] = {
+      0, -0.0, 1, -1, 0.1, 3, L::max(), -L::infinity(), 1e-310, L::denorm_min(), L::quiet_NaN()};
+  std::mt19937_64 aleas(11);
+  const auto tirage = [&] {
+    const double v = std::ldexp(static_cast<double>(aleas() >> 11), int(aleas() % 80) - 100);
+    return aleas() % 4 == 0 ? speciaux[aleas() % std::size(speciaux)] : aleas() % 2 ? v : -v;
+  };
+  for (const TReduction reduire : {ReductionSse2(), ReductionAvx()}) {
+    for (int essai = 0; essai < 3000 && reduire != nullptr; ++essai) {
+      const std::size_t nombre = aleas() % 203, decalage = aleas() % 4;
+      std::vector<double> ligne(nombre + decalage), pivot(nombre + decalage);
+      std::generate(ligne.begin(), ligne.end(), tirage);
+      std::generate(pivot.begin(), pivot.end(), tirage);
+      const double m = tirage();
+      std::vector<double> attendu = ligne;
+      for (std::size_t j = decalage; j < attendu.size(); ++j)
+        attendu[j] = attendu[j] - m * pivot[j];
+      reduire(ligne.data() + decalage, pivot.data() + decalage, nombre, m);
+      ASSERT_EQ(0, std::memcmp(attendu.data(), ligne.data(), ligne.size() * sizeof(double)))
+          << "try " << essai << ", from " << decalage;
+    }
   }
 }
 
@@ -116,73 +137,50 @@ TEST(Equations, PatchTestAndEquilibriumOfRandomMeshes) {
     std::vector<int> numero(static_cast<std::size_t>((nx + 1) * (ny + 1)));
     std::iota(numero.begin(), numero.end(), 1);
     std::shuffle(numero.begin(), numero.end(), aleas);
+    const auto noeud = [&](int i, int j) { return numero[i + (nx + 1) * j]; };
     S.NbNoeuds = static_cast<int>(numero.size());
-    for (int j = 0; j <= ny; ++j) {
-      for (int i = 0; i <= nx; ++i) {
-        const double dx = i % nx == 0 ? 0 : reel(-0.2, 0.2), dy = j % ny == 0 ? 0 : reel(-0.2, 0.2);
-        S.Noeuds[numero[i + (nx + 1) * j]] = {(i + dx) * lx / nx, (j + dy) * ly / ny};
+    for (int k = 0; k < S.NbNoeuds; ++k) {
+      const int i = k % (nx + 1), j = k / (nx + 1);
+      const double dx = i % nx == 0 ? 0 : reel(-0.2, 0.2), dy = j % ny == 0 ? 0 : reel(-0.2, 0.2);
+      S.Noeuds[noeud(i, j)] = {(i + dx) * lx / nx, (j + dy) * ly / ny};
+    }
+    for (int k = 0; k < nx * ny; ++k) {
+      const int a = k % nx + (nx + 1) * (k / nx), b = a + 1, c = b + nx + 1, d = c - 1;
+      const bool ac = aleas() % 2 == 0;
+      for (const auto& sommets : {ac ? std::array{a, b, c} : std::array{a, b, d},
+                                  ac ? std::array{a, c, d} : std::array{b, c, d}}) {
+        const int r = entier(0, 2);
+        auto& element = S.Elements.Liste[++S.Elements.Nombre];
+        element = std::make_unique<TElement>(
+            patch ? TElement{{}, t, e, nu}
+                  : TElement{{}, reel(1, 10), reel(1000, 210000), reel(0, 0.45)});
+        for (int v = 1; v <= 3; ++v)
+          element->Sommets[v] = numero[sommets[(r + v) % 3]];
       }
     }
-    for (int j = 0; j < ny; ++j) {
-      for (int i = 0; i < nx; ++i) {
-        const int a = i + (nx + 1) * j, b = a + 1, c = b + nx + 1, d = c - 1;
-        const bool ac = aleas() % 2 == 0;
-        for (const auto& sommets : {ac ? std::array{a, b, c} : std::array{a, b, d},
-                                    ac ? std::array{a, c, d} : std::array{b, c, d}}) {
-          const int r = entier(0, 2);
-          auto& element = S.Elements.Liste[++S.Elements.Nombre];
-          element = std::make_unique<TElement>(
-              patch ? TElement{{}, t, e, nu}
-                    : TElement{{}, reel(1, 10), reel(1000, 210000), reel(0, 0.45)});
-          for (int k = 1; k <= 3; ++k) {
-            element->Sommets[k] = numero[sommets[(r + k) % 3]];
-          }
-        }
-      }
-    }
-    const auto Liaison = [&](int type, int noeud) {
+    const auto Liaison = [&](int type, int n) {
       S.Liaisons.Liste[S.NbLiaisons = ++S.Liaisons.Nombre] =
-          std::make_unique<TLiaison>(TLiaison{static_cast<std::uint8_t>(type), noeud});
+          std::make_unique<TLiaison>(TLiaison{static_cast<std::uint8_t>(type), n});
     };
-    Liaison(3, numero[0]);
-    Liaison(2, numero[nx]);
-    double charge[3] = {}, echelle = 0;  // resultant and moment about the origin
-    const auto Cumuler = [&](TPoint p, double fx, double fy) {
-      charge[0] += fx;
-      charge[1] += fy;
-      charge[2] += p.x * fy - p.y * fx;
-      echelle += (std::fabs(fx) + std::fabs(fy)) * (1 + std::fabs(p.x) + std::fabs(p.y));
-    };
+    Liaison(3, noeud(0, 0));
+    Liaison(2, noeud(nx, 0));
     const auto Charger = [&](int type, int n1, int n2, double fx, double fy) {
       S.Charges.Liste[S.NbCharges = ++S.Charges.Nombre] =
           std::make_unique<TCharge>(TCharge{static_cast<std::uint8_t>(type), n1, n2, fx, fy});
-      if (type == 1) {
-        const TElement& el = S.ElementEn(n1);
-        const TPoint &a = S.Noeuds[el.Sommets[1]], &b = S.Noeuds[el.Sommets[2]],
-                     &c = S.Noeuds[el.Sommets[3]];
-        const double v = el.Epaisseur * ((b.x - a.x) * (c.y - a.y) - (c.x - a.x) * (b.y - a.y)) / 2;
-        Cumuler({(a.x + b.x + c.x) / 3, (a.y + b.y + c.y) / 3}, v * fx, v * fy);
-      } else if (type == 2) {
-        const TPoint &a = S.Noeuds[n1], &b = S.Noeuds[n2];
-        const double l = std::hypot(b.x - a.x, b.y - a.y);
-        Cumuler({(a.x + b.x) / 2, (a.y + b.y) / 2}, l * fx, l * fy);
-      }
     };
     const double sxx = reel(-100, 100), syy = reel(-100, 100), sxy = reel(-100, 100);
     if (patch) {  // the boundary counter-clockwise from (0, 0)
       for (int k = 0, i = 0, j = 0; k < 2 * (nx + ny); ++k) {
-        const int a = numero[i + (nx + 1) * j];
+        const int a = noeud(i, j);
         k < nx ? ++i : k < nx + ny ? ++j : k < 2 * nx + ny ? --i : --j;
-        const int b = numero[i + (nx + 1) * j];
-        const TPoint &p = S.Noeuds[a], &q = S.Noeuds[b];
+        const TPoint &p = S.Noeuds[a], &q = S.Noeuds[noeud(i, j)];
         const double l = std::hypot(q.x - p.x, q.y - p.y), cx = (q.y - p.y) / l;
         const double cy = (p.x - q.x) / l;
-        Charger(2, a, b, t * (sxx * cx + sxy * cy), t * (sxy * cx + syy * cy));
+        Charger(2, a, noeud(i, j), t * (sxx * cx + sxy * cy), t * (sxy * cx + syy * cy));
       }
     } else {
-      for (int k = entier(0, std::min(18, S.NbNoeuds - 2)); k > 0; --k) {
+      for (int k = entier(0, std::min(18, S.NbNoeuds - 2)); k > 0; --k)
         Liaison(entier(0, 4), numero[k < nx ? k : k + 1]);
-      }
       for (int k = entier(1, NbMaxCharges); k > 0; --k) {
         const int type = entier(1, 3), n2 = entier(1, S.NbNoeuds);
         const int n1 = entier(1, type == 1 ? S.Elements.Nombre : S.NbNoeuds);
@@ -190,13 +188,21 @@ TEST(Equations, PatchTestAndEquilibriumOfRandomMeshes) {
         Charger(type == 3 ? entier(3, 255) : type, n1, n2, fx, fy);
       }
     }
-
     ASSERT_TRUE(S.AssemblageRigidite());
     S.AssemblageForces();
     const Tableau<double, NbMaxDdl> forces = S.F;
     S.MiseEnPlaceLiaisons();
     ASSERT_TRUE(S.CalculDeplacements());
     S.CalculActionsLiaison();
+    double bilan[3] = {}, echelle = 0;  // resultant and moment about the origin
+    const auto Cumuler = [&](TPoint p, double fx, double fy) {
+      bilan[0] += fx;
+      bilan[1] += fy;
+      bilan[2] += p.x * fy - p.y * fx;
+      echelle += (std::fabs(fx) + std::fabs(fy)) * (1 + std::fabs(p.x) + std::fabs(p.y));
+    };
+    for (int n = 1; n <= S.NbNoeuds; ++n)
+      Cumuler(S.Noeuds[n], forces[2 * n - 1], forces[2 * n]);
     for (int s = 1; s <= S.NbLiaisons; ++s) {
       const TLiaison& l = S.LiaisonEn(s);
       for (int d = 0; d < 2; ++d) {
@@ -210,12 +216,10 @@ TEST(Equations, PatchTestAndEquilibriumOfRandomMeshes) {
         }
       }
     }
-    for (int m = 0; m < 3; ++m) {
-      EXPECT_NEAR(0.0, charge[m], 1e-10 * (1 + echelle)) << "case " << cas << ", " << m;
-    }
-    if (!patch) {
+    for (int k = 0; k < 3; ++k)
+      EXPECT_NEAR(0.0, bilan[k], 1e-10 * (1 + echelle)) << "case " << cas << ", " << k;
+    if (!patch)
       continue;
-    }
     const bool planes = S.TypeProbleme == 1;
     const double szz = planes ? 0 : nu * (sxx + syy);
     const double exx = (sxx - nu * (syy + szz)) / e, eyy = (syy - nu * (sxx + szz)) / e;
@@ -227,16 +231,14 @@ TEST(Equations, PatchTestAndEquilibriumOfRandomMeshes) {
       ContraintesElement(S.ElementEn(k), r);
       const double attendu[] = {exx, eyy, gxy, ezz, sxx, syy, sxy, szz};
       const double obtenu[] = {r.exx, r.eyy, r.gxy, r.ezz, r.sxx, r.syy, r.sxy, r.szz};
-      for (int m = 0; m < 8; ++m) {
-        ASSERT_NEAR(attendu[m], obtenu[m], 1e-11 * (m < 4 ? deformation : contrainte))
-            << "case " << cas << ", element " << k << ", component " << m;
-      }
+      for (int c = 0; c < 8; ++c)
+        ASSERT_NEAR(attendu[c], obtenu[c], 1e-11 * (c < 4 ? deformation : contrainte))
+            << "case " << cas << ", element " << k << ", component " << c;
     }
     const double ecart = 1e-11 * deformation * std::max(lx, ly);
     for (int n = 1; n <= S.NbNoeuds; ++n) {
-      const TPoint& p = S.Noeuds[n];
-      ASSERT_NEAR(exx * p.x + gxy * p.y, S.F[2 * n - 1], ecart) << cas << ", node " << n;
-      ASSERT_NEAR(eyy * p.y, S.F[2 * n], ecart) << cas << ", node " << n;
+      ASSERT_NEAR(exx * S.Noeuds[n].x + gxy * S.Noeuds[n].y, S.F[2 * n - 1], ecart) << cas << n;
+      ASSERT_NEAR(eyy * S.Noeuds[n].y, S.F[2 * n], ecart) << "case " << cas << ", node " << n;
     }
   }
 }
@@ -244,47 +246,12 @@ TEST(Equations, PatchTestAndEquilibriumOfRandomMeshes) {
 // One node is a range of its own: "noeuds 1 à 1", not "aucun noeud".
 TEST(Equations, AReferenceBeyondASingleNodeNamesItsRange) {
   const Modele m;
-  TStructure& S = *m.s;
-  S.NbNoeuds = 1;
-  S.Liaisons.Liste[S.NbLiaisons = ++S.Liaisons.Nombre] = std::make_unique<TLiaison>(TLiaison{3, 2});
-  EXPECT_FALSE(S.VerificationModele());
-  Vider(S.Resultats);
-  TFichierTexte::Synchroniser();
-  EXPECT_EQ("Liaison 1 : noeud 2 inexistant (noeuds 1 \xE0 1)\r\n", donnees::Contenu(m.chemin));
-}
-
-// Each route of the row update against the scalar loop, bit for bit: rows
-// of every length from every alignment, special values among random ones.
-TEST(Reduction, SseAndAvxRoutesGiveTheScalarLoopsBits) {
-  using L = std::numeric_limits<double>;
-  const double speciaux[] = {
-      0, -0.0, 1, -1, 0.1, 3, L::max(), -L::infinity(), 1e-310, L::denorm_min(), L::quiet_NaN()};
-  std::mt19937_64 aleas(11);
-  const auto tirage = [&] {
-    const double v = std::ldexp(static_cast<double>(aleas() >> 11), int(aleas() % 80) - 100);
-    return aleas() % 4 == 0 ? speciaux[aleas() % std::size(speciaux)] : aleas() % 2 ? v : -v;
-  };
-  const auto bits = [](const std::vector<double>& v) {
-    std::vector<std::uint64_t> b(v.size());
-    std::transform(v.begin(), v.end(), b.begin(),
-                   [](double x) { return std::bit_cast<std::uint64_t>(x); });
-    return b;
-  };
-  for (const TReduction reduire : {ReductionSse2(), ReductionAvx()}) {
-    for (int essai = 0; essai < 3000 && reduire != nullptr; ++essai) {
-      const std::size_t nombre = aleas() % 203, decalage = aleas() % 4;
-      std::vector<double> ligne(nombre + decalage), pivot(nombre + decalage);
-      std::generate(ligne.begin(), ligne.end(), tirage);
-      std::generate(pivot.begin(), pivot.end(), tirage);
-      const double m = tirage();
-      std::vector<double> attendu = ligne;
-      for (std::size_t j = decalage; j < attendu.size(); ++j) {
-        attendu[j] = attendu[j] - m * pivot[j];
-      }
-      reduire(ligne.data() + decalage, pivot.data() + decalage, nombre, m);
-      ASSERT_EQ(bits(attendu), bits(ligne)) << "try " << essai << ", from " << decalage;
-    }
-  }
+  m.s->NbNoeuds = 1;
+  m.s->Liaisons.Liste[m.s->NbLiaisons = ++m.s->Liaisons.Nombre] =
+      std::make_unique<TLiaison>(TLiaison{3, 2});
+  EXPECT_FALSE(m.s->VerificationModele());
+  Vider(m.s->Resultats);
+  EXPECT_EQ("Liaison 1 : noeud 2 inexistant (noeuds 1 \xE0 1)\r\n", m.Resultats());
 }
 
 }  // namespace
