@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <bit>
 #include <cfenv>
 #include <cmath>
 #include <cstdint>
@@ -74,9 +73,7 @@ TEST(Equations, EliminationOnTheUpperTriangleAndThePivotTest) {
     }
     EXPECT_EQ(c.pivot == nullptr, S.CalculDeplacements()) << (c.pivot ? c.pivot : "");
     attendu += "Calcul des d\xE9placements inconnus\r\n";
-    for (std::size_t i = 0; i < c.u.size(); ++i)
-      EXPECT_EQ(std::bit_cast<std::uint64_t>(c.u[i]), std::bit_cast<std::uint64_t>(S.F[i + 1]))
-          << "U" << i + 1 << " = " << S.F[i + 1];
+    EXPECT_EQ(0, std::memcmp(c.u.data(), &S.F[1], c.u.size() * sizeof(double))) << S.F[1];
     if (c.pivot != nullptr) {
       EXPECT_EQ(attendu + debut, m.Resultats());  // handed over before the value is formed
       attendu += debut + "pivot n\xE9gatif ou nul = " + c.pivot + "\r\n";
@@ -100,13 +97,12 @@ TEST(Reduction, SseAndAvxRoutesGiveTheScalarLoopsBits) {
   for (const TReduction reduire : {ReductionSse2(), ReductionAvx()}) {
     for (int essai = 0; essai < 3000 && reduire != nullptr; ++essai) {
       const std::size_t nombre = aleas() % 203, decalage = aleas() % 4;
-      std::vector<double> ligne(nombre + decalage), pivot(nombre + decalage);
+      std::vector<double> ligne(nombre + decalage), pivot(nombre + decalage), attendu;
       std::generate(ligne.begin(), ligne.end(), tirage);
       std::generate(pivot.begin(), pivot.end(), tirage);
       const double m = tirage();
-      std::vector<double> attendu = ligne;
-      for (std::size_t j = decalage; j < attendu.size(); ++j)
-        attendu[j] = attendu[j] - m * pivot[j];
+      for (std::size_t j = 0; j < ligne.size(); ++j)
+        attendu.push_back(j < decalage ? ligne[j] : ligne[j] - m * pivot[j]);
       reduire(ligne.data() + decalage, pivot.data() + decalage, nombre, m);
       ASSERT_EQ(0, std::memcmp(attendu.data(), ligne.data(), ligne.size() * sizeof(double)))
           << "try " << essai << ", from " << decalage;
@@ -116,12 +112,23 @@ TEST(Reduction, SseAndAvxRoutesGiveTheScalarLoopsBits) {
 
 // Patches of cells cut along random diagonals, nodes numbered at random and
 // moved off the grid, each triangle's first vertex at random, held by a hinge
-// at (0, 0) and v = 0 at (lx, 0). Under the edge loads t s.n of a uniform
-// stress, every element gives back that stress and Hooke's strains, every
-// node u = exx x + gxy y, v = eyy y. Under loads of every type, with other
-// supports and materials, the blocked reactions balance the loads as given,
-// forces and moment; a free component ends as the nodal force.
+// at (0, 0) and v = 0 at (lx, 0), in both problem types. Every element's Ke is
+// symmetric, the rigid motions give no force, and with u1, v1 and vertex 2's
+// motion across side 1-2 held, what is left is positive definite: Ke is
+// positive semi-definite with exactly the rigid motions as its null space.
+// Under the edge loads t s.n of a uniform stress every element gives back
+// that stress and Hooke's strains, every node u = exx x + gxy y, v = eyy y.
+// Under random loads, supports and materials, the nodal forces and the
+// reactions do no work in a rigid motion: they balance, forces and moment.
 TEST(Equations, PatchTestAndEquilibriumOfRandomMeshes) {
+  const auto ajouter = [](auto& liste, auto objet) {
+    liste.Liste[++liste.Nombre] = std::make_unique<decltype(objet)>(objet);
+  };
+  // Component d of the rigid motions at p: translations along x and y, and
+  // the rotation about the origin.
+  const auto rigide = [](int mode, TPoint p, int d) {
+    return mode == 2 ? (d == 0 ? -p.y : p.x) : mode == d ? 1.0 : 0.0;
+  };
   for (unsigned cas = 0; cas < 80; ++cas) {
     const Modele m;
     TStructure& S = *m.s;
@@ -142,7 +149,7 @@ TEST(Equations, PatchTestAndEquilibriumOfRandomMeshes) {
     for (int k = 0; k < S.NbNoeuds; ++k) {
       const int i = k % (nx + 1), j = k / (nx + 1);
       const double dx = i % nx == 0 ? 0 : reel(-0.2, 0.2), dy = j % ny == 0 ? 0 : reel(-0.2, 0.2);
-      S.Noeuds[noeud(i, j)] = {(i + dx) * lx / nx, (j + dy) * ly / ny};
+      S.Noeuds[numero[k]] = {(i + dx) * lx / nx, (j + dy) * ly / ny};
     }
     for (int k = 0; k < nx * ny; ++k) {
       const int a = k % nx + (nx + 1) * (k / nx), b = a + 1, c = b + nx + 1, d = c - 1;
@@ -150,76 +157,54 @@ TEST(Equations, PatchTestAndEquilibriumOfRandomMeshes) {
       for (const auto& sommets : {ac ? std::array{a, b, c} : std::array{a, b, d},
                                   ac ? std::array{a, c, d} : std::array{b, c, d}}) {
         const int r = entier(0, 2);
-        auto& element = S.Elements.Liste[++S.Elements.Nombre];
-        element = std::make_unique<TElement>(
-            patch ? TElement{{}, t, e, nu}
-                  : TElement{{}, reel(1, 10), reel(1000, 210000), reel(0, 0.45)});
+        TElement el = patch ? TElement{{}, t, e, nu}
+                            : TElement{{}, reel(1, 10), reel(1000, 210000), reel(0, 0.45)};
         for (int v = 1; v <= 3; ++v)
-          element->Sommets[v] = numero[sommets[(r + v) % 3]];
+          el.Sommets[v] = numero[sommets[(r + v) % 3]];
+        ajouter(S.Elements, el);
       }
     }
-    const auto Liaison = [&](int type, int n) {
-      S.Liaisons.Liste[S.NbLiaisons = ++S.Liaisons.Nombre] =
-          std::make_unique<TLiaison>(TLiaison{static_cast<std::uint8_t>(type), n});
-    };
-    Liaison(3, noeud(0, 0));
-    Liaison(2, noeud(nx, 0));
-    const auto Charger = [&](int type, int n1, int n2, double fx, double fy) {
-      S.Charges.Liste[S.NbCharges = ++S.Charges.Nombre] =
-          std::make_unique<TCharge>(TCharge{static_cast<std::uint8_t>(type), n1, n2, fx, fy});
-    };
+    ajouter(S.Liaisons, TLiaison{3, noeud(0, 0)});
+    ajouter(S.Liaisons, TLiaison{2, noeud(nx, 0)});
     const double sxx = reel(-100, 100), syy = reel(-100, 100), sxy = reel(-100, 100);
-    if (patch) {  // the boundary counter-clockwise from (0, 0)
-      for (int k = 0, i = 0, j = 0; k < 2 * (nx + ny); ++k) {
-        const int a = noeud(i, j);
-        k < nx ? ++i : k < nx + ny ? ++j : k < 2 * nx + ny ? --i : --j;
-        const TPoint &p = S.Noeuds[a], &q = S.Noeuds[noeud(i, j)];
-        const double l = std::hypot(q.x - p.x, q.y - p.y), cx = (q.y - p.y) / l;
-        const double cy = (p.x - q.x) / l;
-        Charger(2, a, noeud(i, j), t * (sxx * cx + sxy * cy), t * (sxy * cx + syy * cy));
-      }
-    } else {
-      for (int k = entier(0, std::min(18, S.NbNoeuds - 2)); k > 0; --k)
-        Liaison(entier(0, 4), numero[k < nx ? k : k + 1]);
-      for (int k = entier(1, NbMaxCharges); k > 0; --k) {
-        const int type = entier(1, 3), n2 = entier(1, S.NbNoeuds);
-        const int n1 = entier(1, type == 1 ? S.Elements.Nombre : S.NbNoeuds);
-        const double f = type == 1 ? 0.1 : 50, fx = reel(-f, f), fy = reel(-f, f);
-        Charger(type == 3 ? entier(3, 255) : type, n1, n2, fx, fy);
-      }
+    for (int k = 0, i = 0, j = 0; patch && k < 2 * (nx + ny); ++k) {  // counter-clockwise
+      const int a = noeud(i, j);
+      k < nx ? ++i : k < nx + ny ? ++j : k < 2 * nx + ny ? --i : --j;
+      const TPoint &p = S.Noeuds[a], &q = S.Noeuds[noeud(i, j)];
+      const double l = std::hypot(q.x - p.x, q.y - p.y), cx = (q.y - p.y) / l, cy = (p.x - q.x) / l;
+      ajouter(S.Charges,
+              TCharge{2, a, noeud(i, j), t * (sxx * cx + sxy * cy), t * (sxy * cx + syy * cy)});
     }
+    for (int k = patch ? 0 : entier(0, std::min(18, S.NbNoeuds - 2)); k > 0; --k)
+      ajouter(S.Liaisons, TLiaison{std::uint8_t(entier(0, 4)), numero[k < nx ? k : k + 1]});
+    for (int k = patch ? 0 : entier(1, NbMaxCharges); k > 0; --k) {
+      const int type = entier(1, 2), n2 = entier(1, S.NbNoeuds);
+      const int n1 = entier(1, type == 1 ? S.Elements.Nombre : S.NbNoeuds);
+      const double f = type == 1 ? 0.1 : 50, fx = reel(-f, f), fy = reel(-f, f);
+      ajouter(S.Charges, TCharge{std::uint8_t(type), n1, n2, fx, fy});
+    }
+    S.NbLiaisons = S.Liaisons.Nombre;
+    S.NbCharges = S.Charges.Nombre;
     ASSERT_TRUE(S.AssemblageRigidite());
     S.AssemblageForces();
-    const Tableau<double, NbMaxDdl> forces = S.F;
+    Tableau<double, NbMaxDdl> total = S.F;  // the nodal forces, then with the reactions
     S.MiseEnPlaceLiaisons();
     ASSERT_TRUE(S.CalculDeplacements());
     S.CalculActionsLiaison();
-    double bilan[3] = {}, echelle = 0;  // resultant and moment about the origin
-    const auto Cumuler = [&](TPoint p, double fx, double fy) {
-      bilan[0] += fx;
-      bilan[1] += fy;
-      bilan[2] += p.x * fy - p.y * fx;
-      echelle += (std::fabs(fx) + std::fabs(fy)) * (1 + std::fabs(p.x) + std::fabs(p.y));
-    };
-    for (int n = 1; n <= S.NbNoeuds; ++n)
-      Cumuler(S.Noeuds[n], forces[2 * n - 1], forces[2 * n]);
     for (int s = 1; s <= S.NbLiaisons; ++s) {
       const TLiaison& l = S.LiaisonEn(s);
-      for (int d = 0; d < 2; ++d) {
-        const int equation = 2 * l.Noeud - 1 + d;
-        const double r = d == 0 ? l.Rx : l.Ry;
-        if (l.TypeLiaison == 3 || l.TypeLiaison == d + 1) {
-          Cumuler(S.Noeuds[l.Noeud], d == 0 ? r : 0, d == 1 ? r : 0);
-          EXPECT_EQ(0.0, S.F[equation]) << "case " << cas << ", equation " << equation;
-        } else {
-          EXPECT_NEAR(forces[equation], r, 1e-9 * (1 + echelle)) << cas << ", support " << s;
-        }
-      }
+      total[2 * l.Noeud - 1] += l.TypeLiaison == 1 || l.TypeLiaison == 3 ? l.Rx : 0;
+      total[2 * l.Noeud] += l.TypeLiaison == 2 || l.TypeLiaison == 3 ? l.Ry : 0;
     }
-    for (int k = 0; k < 3; ++k)
-      EXPECT_NEAR(0.0, bilan[k], 1e-10 * (1 + echelle)) << "case " << cas << ", " << k;
-    if (!patch)
-      continue;
+    for (int mode = 0; mode < 3; ++mode) {
+      double travail = 0, echelle = 0;
+      for (int q = 1; q <= 2 * S.NbNoeuds; ++q) {
+        const double w = total[q] * rigide(mode, S.Noeuds[(q + 1) / 2], 1 - q % 2);
+        travail += w;
+        echelle += std::fabs(w);
+      }
+      EXPECT_NEAR(0, travail, 1e-12 * echelle) << "case " << cas << ", rigid motion " << mode;
+    }
     const bool planes = S.TypeProbleme == 1;
     const double szz = planes ? 0 : nu * (sxx + syy);
     const double exx = (sxx - nu * (syy + szz)) / e, eyy = (syy - nu * (sxx + szz)) / e;
@@ -227,19 +212,60 @@ TEST(Equations, PatchTestAndEquilibriumOfRandomMeshes) {
     const double contrainte = std::max({std::fabs(sxx), std::fabs(syy), std::fabs(sxy)});
     const double deformation = contrainte * (1 + nu) / e;
     for (int k = 1; k <= S.Elements.Nombre; ++k) {
+      const TTriangle tr = Triangle(S.ElementEn(k));
+      const TPoint p[3] = {tr.p1, tr.p2, tr.p3};
+      double aire = 0, diagonale = 0;  // the largest term of a positive semi-definite matrix
+      TMatrice66 ke;
+      ASSERT_TRUE(RigiditeElement(tr, S.TypeProbleme, aire, ke));
+      for (int i = 1; i <= 6; ++i)
+        diagonale = std::max(diagonale, ke[i][i]);
+      for (int i = 1; i <= 6; ++i) {
+        for (int mode = 0; mode < 3; ++mode) {
+          double force = 0, echelle = 0;
+          for (int j = 1; j <= 6; ++j) {
+            ASSERT_NEAR(ke[i][j], ke[j][i], 1e-14 * diagonale) << cas << ": " << i << ", " << j;
+            force += ke[i][j] * rigide(mode, p[(j - 1) / 2], 1 - j % 2);
+            echelle += std::fabs(ke[i][j] * rigide(mode, p[(j - 1) / 2], 1 - j % 2));
+          }
+          ASSERT_NEAR(0, force, 1e-12 * echelle) << cas << ", " << k << ": rigid motion " << mode;
+        }
+      }
+      // Sylvester: the leading minors of what is left are positive.
+      const int l[3] = {std::fabs(p[1].y - p[0].y) > std::fabs(p[1].x - p[0].x) ? 4 : 3, 5, 6};
+      const auto c = [&](int i, int j) { return ke[l[i]][l[j]] / diagonale; };
+      const double d1 = c(0, 0), d2 = d1 * c(1, 1) - c(0, 1) * c(1, 0);
+      const double d3 = c(0, 0) * (c(1, 1) * c(2, 2) - c(1, 2) * c(2, 1)) -
+                        c(0, 1) * (c(1, 0) * c(2, 2) - c(1, 2) * c(2, 0)) +
+                        c(0, 2) * (c(1, 0) * c(2, 1) - c(1, 1) * c(2, 0));
+      ASSERT_TRUE(d1 > 1e-3 && d2 > 1e-3 * d1 && d3 > 1e-3 * d2) << cas << ", element " << k;
       TContraintesDeformations r;
       ContraintesElement(S.ElementEn(k), r);
       const double attendu[] = {exx, eyy, gxy, ezz, sxx, syy, sxy, szz};
       const double obtenu[] = {r.exx, r.eyy, r.gxy, r.ezz, r.sxx, r.syy, r.sxy, r.szz};
-      for (int c = 0; c < 8; ++c)
-        ASSERT_NEAR(attendu[c], obtenu[c], 1e-11 * (c < 4 ? deformation : contrainte))
-            << "case " << cas << ", element " << k << ", component " << c;
+      for (int q = 0; q < 8 && patch; ++q)
+        ASSERT_NEAR(attendu[q], obtenu[q], 1e-11 * (q < 4 ? deformation : contrainte))
+            << "case " << cas << ", element " << k << ", component " << q;
     }
     const double ecart = 1e-11 * deformation * std::max(lx, ly);
-    for (int n = 1; n <= S.NbNoeuds; ++n) {
+    for (int n = 1; n <= S.NbNoeuds && patch; ++n) {
       ASSERT_NEAR(exx * S.Noeuds[n].x + gxy * S.Noeuds[n].y, S.F[2 * n - 1], ecart) << cas << n;
       ASSERT_NEAR(eyy * S.Noeuds[n].y, S.F[2 * n], ecart) << "case " << cas << ", node " << n;
     }
+  }
+}
+
+// Twice the area of (0, 0), (1, 0), (0, y3) is y3: the test 2A < 1e-8 is
+// strict; a rejected triangle, degenerate or clockwise, leaves 2A, not A, and
+// Ke as it was.
+TEST(Triangle, AreaTestIsStrictAndARejectedTriangleLeavesKeAsItWas) {
+  for (const double y3 : {1.0, 1e-8, std::nextafter(1e-8, 0.0), 0.0, -1.0}) {
+    const bool accepte = y3 >= 1e-8;
+    TMatrice66 ke;
+    ke[1][1] = 7;
+    double aire = 42;
+    EXPECT_EQ(accepte, RigiditeElement({{0, 0}, {1, 0}, {0, y3}, 1, 1, 0}, 1, aire, ke)) << y3;
+    EXPECT_EQ(accepte ? y3 / 2 : y3, aire) << y3;
+    EXPECT_EQ(accepte, ke[1][1] != 7) << y3;
   }
 }
 

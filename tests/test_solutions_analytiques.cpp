@@ -1,8 +1,7 @@
 // Closed forms through the whole program: a rectangle 100 x 20 mm, 1 mm
-// thick, E = 1000 MPa, Nu = 0.3, is written as a data file and run as a user
-// would run it; its displacements, of about a millimetre, of which the report
-// writes six decimals, are read back. Each test prints its expected and
-// computed values, the table of docs/verification.md.
+// thick, E = 1000 MPa, Nu = 0.3, written as a data file and run as a user
+// would; the report gives its displacements, of about a millimetre, with six
+// decimals. What the tests print is the table of docs/verification.md.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -18,35 +17,32 @@ namespace {
 
 constexpr double kE = 1000, kNu = 0.3, kG = kE / (2 * (1 + kNu)), kLongueur = 100, kHauteur = 20;
 
-// By edge, x = 0, x = L, y = 0, y = h: the support of each of its nodes (0:
+// By edge, x = 0, x = L, y = 0, y = h: the support code of its nodes (0:
 // none) and the traction on it along x and y, N/mm.
 using Bords = std::array<std::array<double, 3>, 4>;
 
-struct Resultats {
-  std::vector<double> x, y, u, v;  // by node, mm
-};
-
-// The rectangle in nx by ny cells, each cut into two counter-clockwise
-// triangles, the interior nodes moved off the grid by `decalage` of a cell.
-Resultats Calculer(int type, int nx, int ny, double decalage, const Bords& b) {
-  Resultats r;
+// The rectangle in nx by ny cells of two counter-clockwise triangles, the
+// interior nodes moved off the grid by `decalage` of a cell. By node: x, y
+// and the displacements u, v the report gives.
+std::vector<std::array<double, 4>> Calculer(int type, int nx, int ny, double decalage,
+                                            const Bords& b) {
+  std::vector<std::array<double, 4>> r;
   std::ostringstream d, liaisons, charges;
   d.precision(17);
   d << "$deb\n$pro\n" << type << "\n$noe\n" << (nx + 1) * (ny + 1) << "\n";
-  for (int k = 0; k < (nx + 1) * (ny + 1); ++k) {
-    const int i = k / (ny + 1), j = k % (ny + 1);
-    const double s = i > 0 && i < nx && j > 0 && j < ny ? decalage : 0;
-    r.x.push_back((i + ((i + j) % 2 == 0 ? s : -s)) * kLongueur / nx);
-    r.y.push_back((j + (i % 2 == 0 ? s : -s)) * kHauteur / ny);
-    d << r.x.back() << ' ' << r.y.back() << '\n';
-  }
+  for (int i = 0; i <= nx; ++i)
+    for (int j = 0; j <= ny; ++j) {
+      const double s = i > 0 && i < nx && j > 0 && j < ny ? decalage : 0;
+      r.push_back({(i + ((i + j) % 2 == 0 ? s : -s)) * kLongueur / nx,
+                   (j + (i % 2 == 0 ? s : -s)) * kHauteur / ny});
+      d << r.back()[0] << ' ' << r.back()[1] << '\n';
+    }
   const auto n = [ny](int i, int j) { return i * (ny + 1) + j + 1; };
   d << "$ele\n" << 2 * nx * ny << '\n';
-  for (int k = 0; k < nx * ny; ++k) {
-    const int i = k / ny, j = k % ny;
-    d << n(i, j) << ' ' << n(i + 1, j) << ' ' << n(i + 1, j + 1) << " 1000 0.3 1\n"
-      << n(i, j) << ' ' << n(i + 1, j + 1) << ' ' << n(i, j + 1) << " 1000 0.3 1\n";
-  }
+  for (int i = 0; i < nx; ++i)
+    for (int j = 0; j < ny; ++j)
+      d << n(i, j) << ' ' << n(i + 1, j) << ' ' << n(i + 1, j + 1) << " 1000 0.3 1\n"
+        << n(i, j) << ' ' << n(i + 1, j + 1) << ' ' << n(i, j + 1) << " 1000 0.3 1\n";
   int nbLiaisons = 0, nbCharges = 0;
   for (int bord = 0; bord < 4; ++bord) {
     const int m = bord < 2 ? ny : nx;
@@ -70,11 +66,10 @@ Resultats Calculer(int type, int nx, int ny, double decalage, const Bords& b) {
   std::istringstream rapport(essai::LireFichier(dossier.Chemin() / "mr.txt"));
   for (std::string ligne; std::getline(rapport, ligne) && !ligne.starts_with("Noeud      Ux");) {
   }
-  for (double numero = 0, u = 0, v = 0; rapport >> numero >> u >> v;) {
-    r.u.push_back(u);
-    r.v.push_back(v);
-  }
-  EXPECT_EQ(r.x.size(), r.u.size());
+  std::size_t k = 0;
+  for (double numero = 0; k < r.size() && rapport >> numero >> r[k][2] >> r[k][3];)
+    ++k;
+  EXPECT_EQ(r.size(), k);
   return r;
 }
 
@@ -98,13 +93,13 @@ TEST(SolutionsAnalytiques, UniformStressGivesTheExactDisplacements) {
              {"bar, plane strain: u(L) = F L / (E' A)", 2, barre, s / e2, 0, -nu2 * s / e2},
              {"block in shear: u(h) = t h / G", 1, bloc, 0, s / kG, 0}};
   for (const auto& c : cas) {
-    const Resultats r = Calculer(c.type, 4, 2, 0.25, c.bords);
-    for (std::size_t k = 0; k < r.u.size(); ++k) {
-      EXPECT_NEAR(c.dudx * r.x[k] + c.dudy * r.y[k], r.u[k], demi) << c.nom << ", node " << k + 1;
-      EXPECT_NEAR(c.dvdy * r.y[k], r.v[k], demi) << c.nom << ", node " << k + 1;
+    const auto r = Calculer(c.type, 4, 2, 0.25, c.bords);
+    for (const auto& [x, y, u, v] : r) {
+      EXPECT_NEAR(c.dudx * x + c.dudy * y, u, demi) << c.nom << ", node at " << x << ", " << y;
+      EXPECT_NEAR(c.dvdy * y, v, demi) << c.nom << ", node at " << x << ", " << y;
     }
     std::printf("%-40s  %10.6f  %10.6f\n", c.nom, c.dudx * kLongueur + c.dudy * kHauteur,
-                r.u.back());
+                r.back()[2]);
   }
 }
 
@@ -120,10 +115,10 @@ TEST(SolutionsAnalytiques, CantileverDeflectionRisesTowardsBeamTheory) {
                         charge * kLongueur / (5.0 / 6.0 * kG * kHauteur);
   double precedente = 0;
   for (const int ny : {1, 2, 3}) {
-    const Resultats r = Calculer(1, 5 * ny, ny, 0, {{{3, 0, 0}, {0, 0, -q}, {}, {}}});
+    const auto r = Calculer(1, 5 * ny, ny, 0, {{{3, 0, 0}, {0, 0, -q}, {}, {}}});
     double travail = 0;  // of the nodal forces q h / ny, halved at the two corners
     for (int j = 0; j <= ny; ++j)
-      travail -= (j == 0 || j == ny ? 0.5 : 1.0) * charge / ny * r.v[r.v.size() - 1 - j];
+      travail -= (j == 0 || j == ny ? 0.5 : 1.0) * charge / ny * r[r.size() - 1 - j][3];
     const double fleche = travail / charge;
     EXPECT_GT(fleche, precedente) << ny << " cells through the depth";
     EXPECT_LT(fleche, poutre) << ny << " cells through the depth";
