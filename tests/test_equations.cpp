@@ -17,8 +17,7 @@
 
 namespace {
 
-// A structure of its own as the current one, its results file in a
-// temporary file, and no floating-point fault.
+// A structure of its own as the current one, with a results file; no fault.
 struct Modele {
   std::unique_ptr<TStructure> s = std::make_unique<TStructure>();
   const std::filesystem::path chemin = donnees::Temporaire();

@@ -77,26 +77,21 @@ std::vector<std::array<double, 4>> Calculer(int type, int nx, int ny, double dec
 // plane stress, E / (1 - nu²) and nu / (1 - nu) in plane strain); a block
 // sheared by t = 10 MPa, its base clamped, u = y t / G, v = 0.
 TEST(SolutionsAnalytiques, UniformStressGivesTheExactDisplacements) {
-  const double s = 10, demi = 0.5e-6 + 1e-12, e2 = kE / (1 - kNu * kNu), nu2 = kNu / (1 - kNu);
-  const Bords barre{{{1, 0, 0}, {0, s, 0}, {2, 0, 0}, {}}},
-      bloc{{{0, 0, -s}, {0, 0, s}, {3}, {0, s}}};
-  const struct {
-    const char* nom;
-    int type;
-    const Bords& bords;
-    double dudx, dudy, dvdy;  // of the exact field
-  } cas[] = {{"bar, plane stress: u(L) = F L / (E A)", 1, barre, s / kE, 0, -kNu * s / kE},
-             {"bar, plane strain: u(L) = F L / (E' A)", 2, barre, s / e2, 0, -nu2 * s / e2},
-             {"block in shear: u(h) = t h / G", 1, bloc, 0, s / kG, 0}};
-  for (const auto& c : cas) {
-    const auto r = Calculer(c.type, 4, 2, 0.25, c.bords);
+  const double s = 10, e2 = kE / (1 - kNu * kNu), nu2 = kNu / (1 - kNu);
+  const auto Verifier = [](const char* nom, int type, const Bords& b, double dudx, double dudy,
+                           double dvdy) {
+    const auto r = Calculer(type, 4, 2, 0.25, b);
     for (const auto& [x, y, u, v] : r) {
-      EXPECT_NEAR(c.dudx * x + c.dudy * y, u, demi) << c.nom << ", node at " << x << ", " << y;
-      EXPECT_NEAR(c.dvdy * y, v, demi) << c.nom << ", node at " << x << ", " << y;
+      EXPECT_NEAR(dudx * x + dudy * y, u, 0.5e-6 + 1e-12) << nom << ", node at " << x << ", " << y;
+      EXPECT_NEAR(dvdy * y, v, 0.5e-6 + 1e-12) << nom << ", node at " << x << ", " << y;
     }
-    std::printf("%-40s  %10.6f  %10.6f\n", c.nom, c.dudx * kLongueur + c.dudy * kHauteur,
-                r.back()[2]);
-  }
+    std::printf("%-40s  %10.6f  %10.6f\n", nom, dudx * kLongueur + dudy * kHauteur, r.back()[2]);
+  };
+  const Bords barre{{{1, 0, 0}, {0, s, 0}, {2, 0, 0}, {}}};
+  Verifier("bar, plane stress: u(L) = F L / (E A)", 1, barre, s / kE, 0, -kNu * s / kE);
+  Verifier("bar, plane strain: u(L) = F L / (E' A)", 2, barre, s / e2, 0, -nu2 * s / e2);
+  Verifier("block in shear: u(h) = t h / G", 1, {{{0, 0, -s}, {0, 0, s}, {3}, {0, s}}}, 0, s / kG,
+           0);
 }
 
 // A cantilever clamped at x = 0 under a shear load P spread over its free
