@@ -85,8 +85,7 @@ TEST(Equations, EliminationOnTheUpperTriangleAndThePivotTest) {
 // of every length from every alignment, special values among random ones.
 TEST(Reduction, SseAndAvxRoutesGiveTheScalarLoopsBits) {
   using L = std::numeric_limits<double>;
-  const double speciaux[] = {
-      0, -0.0, 1, -1, 0.1, 3, L::max(), -L::infinity(), 1e-310, L::denorm_min(), L::quiet_NaN()};
+  const double speciaux[] = {0, -0.0, 1, 0.1, L::max(), -L::infinity(), 1e-310, L::quiet_NaN()};
   std::mt19937_64 aleas(11);
   const auto tirage = [&] {
     const double v = std::ldexp(static_cast<double>(aleas() >> 11), int(aleas() % 80) - 100);
@@ -96,11 +95,11 @@ TEST(Reduction, SseAndAvxRoutesGiveTheScalarLoopsBits) {
     for (int essai = 0; essai < 3000 && reduire != nullptr; ++essai) {
       const std::size_t nombre = aleas() % 203, decalage = aleas() % 4;
       std::vector<double> ligne(nombre + decalage), pivot(nombre + decalage), attendu;
-      std::generate(ligne.begin(), ligne.end(), tirage);
-      std::generate(pivot.begin(), pivot.end(), tirage);
       const double m = tirage();
-      for (std::size_t j = 0; j < ligne.size(); ++j)
+      for (std::size_t j = 0; j < ligne.size(); ++j) {
+        ligne[j] = tirage(), pivot[j] = tirage();
         attendu.push_back(j < decalage ? ligne[j] : ligne[j] - m * pivot[j]);
+      }
       reduire(ligne.data() + decalage, pivot.data() + decalage, nombre, m);
       ASSERT_EQ(0, std::memcmp(attendu.data(), ligne.data(), ligne.size() * sizeof(double)))
           << "try " << essai << ", from " << decalage;
@@ -233,9 +232,8 @@ TEST(Equations, PatchTestAndEquilibriumOfRandomMeshes) {
   }
 }
 
-// Twice the area of (0, 0), (1, 0), (0, y3) is y3: the test 2A < 1e-8 is
-// strict; a rejected triangle, degenerate or clockwise, leaves 2A, not A, and
-// Ke as it was.
+// 2A of (0, 0), (1, 0), (0, y3) is y3: the test 2A < 1e-8 is strict; a rejected
+// triangle, degenerate or clockwise, leaves 2A, not A, and Ke as it was.
 TEST(Triangle, AreaTestIsStrictAndARejectedTriangleLeavesKeAsItWas) {
   for (const double y3 : {1.0, 1e-8, std::nextafter(1e-8, 0.0), 0.0, -1.0}) {
     const bool accepte = y3 >= 1e-8;

@@ -22,7 +22,7 @@ using Bords = std::array<std::array<double, 3>, 4>;
 
 // The rectangle in nx by ny cells of two counter-clockwise triangles, the
 // interior nodes moved off the grid by `decalage` of a cell, run as a user
-// would. By node: x, y and the displacements u, v the report gives (mm).
+// would: by node x, y and the displacements u, v the report gives, mm.
 std::vector<std::array<double, 4>> Calculer(int type, int nx, int ny, double decalage,
                                             const Bords& b) {
   std::vector<std::array<double, 4>> r;
