@@ -2,6 +2,7 @@
 // models built in memory.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cfenv>
 #include <cmath>
@@ -10,6 +11,7 @@
 #include <limits>
 #include <numeric>
 #include <random>
+#include <vector>
 
 #include "element/triangle.hpp"
 #include "solver/resolution.hpp"
