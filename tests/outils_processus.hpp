@@ -1,6 +1,7 @@
 // Runs the built program as a user would: in a working folder, with what is
-// typed on standard input, standard output and error captured, a time limit,
-// and a fake viewer found before the system's that logs how it was started.
+// typed on standard input, its standard streams captured, and a fake viewer,
+// found before the system's, that logs the name it was given. A run that
+// does not end is left to the time limit of the test.
 #pragma once
 
 #include <filesystem>
@@ -11,22 +12,17 @@
 
 namespace essai {
 
-enum class SortieStandard { Capturee, Fermee, Pleine };
-
 struct Lancement {
   std::filesystem::path programme;
   std::filesystem::path dossier;  // working folder of the run
   std::string entree;             // bytes typed on standard input
-  bool entreeFermee = false;      // standard input closed instead
-  SortieStandard sortie = SortieStandard::Capturee;
-  long limiteTailleFichier = -1;  // RLIMIT_FSIZE in bytes, SIGXFSZ ignored; -1: none
-  double delaiSecondes = 10.0;
+  bool entreeFermee = false, sortieFermee = false, sortiePleine = false;  // on the full device
+  long limite = -1;  // file size limit in bytes, SIGXFSZ ignored; -1: none
 };
 
 struct Execution {
   int statut = -1;  // exit status, when the program exited
   int signal = 0;   // the signal (on Windows the exception code) that ended it, 0 if none
-  bool delaiDepasse = false;
   std::string sortie, erreur;            // standard output and error
   std::vector<std::string> visualiseur;  // the file name given to each start of the viewer
 };
@@ -56,7 +52,7 @@ Arbre LireArbre(const std::filesystem::path& dossier);
 // with those its `communs` file takes from the shared folder.
 Arbre LireCas(const std::filesystem::path& cas);
 // Runs that case in `dossier`, its entree/ written there; none when this
-// system cannot give it what it needs, which `pourquoi` then says when given.
+// system cannot give it what it needs, which `pourquoi` then says if it can.
 std::optional<Execution> LancerCas(const std::filesystem::path& cas,
                                    const std::filesystem::path& dossier,
                                    std::string* pourquoi = nullptr);
