@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -16,11 +17,7 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
-#include <unistd.h>
 #endif
 
 namespace essai {
@@ -112,52 +109,39 @@ void Executer(const Lancement& lancement, const Flux& flux, const fs::path& doss
 
 const fs::path kPlein = "/dev/full";
 
+// Between single quotes for the shell: the paths of the tests hold none.
+std::string Cite(const fs::path& chemin) {
+  std::string cite = "'";
+  return cite.append(chemin.string()).append("'");
+}
+
 void Executer(const Lancement& lancement, const Flux& flux, const fs::path& dossier,
               Execution& execution) {
   // Found first on PATH. One line per argument: a name split in two would
   // show as two starts.
   const fs::path faux = dossier / "xdg-open";
-  EcrireFichier(faux,
-                "#!/bin/sh\nprintf '%s\\n' \"$@\" >> '" + (dossier / kJournal).string() + "'\n");
+  EcrireFichier(faux, "#!/bin/sh\nprintf '%s\\n' \"$@\" >> " + Cite(dossier / kJournal) + "\n");
   fs::permissions(faux, fs::perms::owner_all);
-  const char* const systeme = std::getenv("PATH");
-  std::string path = "PATH=" + dossier.string() + ":" + (systeme != nullptr ? systeme : "");
-  // Every process of the run, the viewer included, holds the writing end of
-  // this pipe: its end of file says that all of them have ended.
-  int temoin[2];
-  pid_t pid = -1;
-  if (pipe2(temoin, O_CLOEXEC) != 0 || (pid = fork()) < 0) {
-    throw std::system_error(errno, std::generic_category(), "fork");
+  std::string commande =
+      "cd " + Cite(lancement.dossier) + " && PATH=" + Cite(dossier) + ":\"$PATH\" && exec ";
+  if (lancement.limite >= 0) {
+    commande =
+        "trap '' XFSZ && " + commande + "prlimit --fsize=" + std::to_string(lancement.limite) + " ";
   }
-  if (pid == 0) {
-    // A descriptor opened while a lower one is closed takes the lower number.
-    for (int d = 0; d < 3; ++d) {
-      close(d);
-      const int f = flux[d].empty() ? d : open(flux[d].c_str(), d == 0 ? O_RDONLY : O_WRONLY);
-      if (f != d && (dup2(f, d) != d || close(f) != 0)) {
-        _exit(126);
-      }
-    }
-    // Inherited, and above any number the program opens.
-    if (fcntl(temoin[1], F_DUPFD, 100) < 0 || chdir(lancement.dossier.c_str()) != 0) {
-      _exit(126);
-    }
-    if (lancement.limite >= 0) {
-      signal(SIGXFSZ, SIG_IGN);
-      const auto taille = static_cast<rlim_t>(lancement.limite);
-      const rlimit limite{taille, taille};
-      setrlimit(RLIMIT_FSIZE, &limite);
-    }
-    putenv(path.data());
-    execl(lancement.programme.c_str(), lancement.programme.c_str(), static_cast<char*>(nullptr));
-    _exit(127);
+  // Every process of the run, the viewer included, holds the pipe as its
+  // descriptor 9: its end of file says that all of them have ended.
+  commande.append(Cite(lancement.programme)).append(" 9>&1");
+  const char* const sens[] = {" 0<", " 1>", " 2>"};
+  for (int d = 0; d < 3; ++d) {
+    commande.append(sens[d]).append(flux[d].empty() ? "&-" : Cite(flux[d]));
   }
-  close(temoin[1]);
-  for (char octet; read(temoin[0], &octet, 1) > 0;) {
+  FILE* const temoin = popen(commande.c_str(), "r");
+  if (temoin == nullptr) {
+    throw std::system_error(errno, std::generic_category(), "popen");
   }
-  close(temoin[0]);
-  int etat = 0;
-  waitpid(pid, &etat, 0);
+  while (std::fgetc(temoin) != EOF) {
+  }
+  const int etat = pclose(temoin);
   execution.statut = WIFEXITED(etat) ? WEXITSTATUS(etat) : -1;
   execution.signal = WIFSIGNALED(etat) ? WTERMSIG(etat) : 0;
 }
