@@ -37,15 +37,6 @@ const char kJournal[] = "visualiseur.log";
 // device of Linux is found; Windows itself has no such device.
 const fs::path kPlein = L"Z:\\dev\\full";
 
-// An inheritable handle on an existing file. A closed stream is given as an
-// invalid handle: Wine would replace a null one with its own standard stream.
-HANDLE Ouvrir(const fs::path& chemin, DWORD acces) {
-  SECURITY_ATTRIBUTES heritable{sizeof heritable, nullptr, TRUE};
-  return chemin.empty() ? INVALID_HANDLE_VALUE
-                        : CreateFileW(chemin.c_str(), acces, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                      &heritable, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-}
-
 void Executer(const Lancement& lancement, const Flux& flux, const fs::path& dossier,
               Execution& execution) {
   // The program and the fake viewer are copied into the run's folder: a
@@ -54,8 +45,17 @@ void Executer(const Lancement& lancement, const Flux& flux, const fs::path& doss
   const fs::path programme = dossier / lancement.programme.filename();
   fs::copy_file(lancement.programme, programme);
   fs::copy_file(ELASPLAN_FAUX_VISUALISEUR, dossier / "notepad.exe");
-  const HANDLE standard[] = {Ouvrir(flux[0], GENERIC_READ), Ouvrir(flux[1], GENERIC_WRITE),
-                             Ouvrir(flux[2], GENERIC_WRITE)};
+  // Inheritable handles. A closed stream is given as an invalid handle: Wine
+  // would replace a null one with its own standard stream.
+  SECURITY_ATTRIBUTES heritable{sizeof heritable, nullptr, TRUE};
+  HANDLE standard[3];
+  for (int d = 0; d < 3; ++d) {
+    standard[d] = flux[d].empty()
+                      ? INVALID_HANDLE_VALUE
+                      : CreateFileW(flux[d].c_str(), d == 0 ? GENERIC_READ : GENERIC_WRITE,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE, &heritable, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+  }
   STARTUPINFOW demarrage{.cb = sizeof(STARTUPINFOW),
                          .dwFlags = STARTF_USESTDHANDLES,
                          .hStdInput = standard[0],
@@ -180,10 +180,10 @@ DossierTemporaire::~DossierTemporaire() {
 Execution Lancer(const Lancement& lancement) {
   const DossierTemporaire outils;
   const fs::path& dossier = outils.Chemin();
-  for (const char* nom : {"stdout", "stderr"}) {
-    EcrireFichier(dossier / nom, "");
+  for (const auto& [nom, octets] :
+       Arbre{{"stdin", lancement.entree}, {"stdout", ""}, {"stderr", ""}}) {
+    EcrireFichier(dossier / nom, octets);
   }
-  EcrireFichier(dossier / "stdin", lancement.entree);
   const fs::path sortie = lancement.sortiePleine ? kPlein : dossier / "stdout";
   const Flux flux{lancement.entreeFermee ? fs::path() : dossier / "stdin",
                   lancement.sortieFermee ? fs::path() : sortie, dossier / "stderr"};
@@ -225,8 +225,7 @@ Arbre LireCas(const fs::path& cas) {
   return fichiers;
 }
 
-std::optional<Execution> LancerCas(const fs::path& cas, const fs::path& dossier,
-                                   std::string* pourquoi) {
+std::optional<Execution> LancerCas(const fs::path& cas, const fs::path& dossier) {
   for (const auto& [nom, octets] : LireCas(cas)) {
     if (nom.starts_with("entree/")) {
       const fs::path chemin = dossier / fs::path(nom.substr(7));
@@ -265,11 +264,8 @@ std::optional<Execution> LancerCas(const fs::path& cas, const fs::path& dossier,
                                            outils.Chemin().string() + "'\n" + commande);
     fs::permissions(lancement.programme, fs::perms::owner_all);
   }
-  Execution execution = Lancer(lancement);
+  const Execution execution = Lancer(lancement);
   if (!commande.empty() && execution.statut == 77) {  // the shell lacks a means it needs
-    if (pourquoi != nullptr) {
-      *pourquoi = execution.erreur;
-    }
     return std::nullopt;
   }
   return execution;

@@ -13,9 +13,8 @@
 namespace essai {
 
 struct Lancement {
-  std::filesystem::path programme;
-  std::filesystem::path dossier;  // working folder of the run
-  std::string entree;             // bytes typed on standard input
+  std::filesystem::path programme, dossier;  // dossier: the working folder
+  std::string entree;                        // bytes typed on standard input
   bool entreeFermee = false, sortieFermee = false, sortiePleine = false;  // on the full device
   long limite = -1;  // file size limit in bytes, SIGXFSZ ignored; -1: none
 };
@@ -36,7 +35,6 @@ class DossierTemporaire {
   DossierTemporaire();
   ~DossierTemporaire();
   DossierTemporaire(const DossierTemporaire&) = delete;
-  DossierTemporaire& operator=(const DossierTemporaire&) = delete;
   const std::filesystem::path& Chemin() const { return chemin_; }
 
  private:
@@ -52,10 +50,9 @@ Arbre LireArbre(const std::filesystem::path& dossier);
 // with those its `communs` file takes from the shared folder.
 Arbre LireCas(const std::filesystem::path& cas);
 // Runs that case in `dossier`, its entree/ written there; none when this
-// system cannot give it what it needs, which `pourquoi` then says if it can.
+// system cannot give it what it needs.
 std::optional<Execution> LancerCas(const std::filesystem::path& cas,
-                                   const std::filesystem::path& dossier,
-                                   std::string* pourquoi = nullptr);
+                                   const std::filesystem::path& dossier);
 
 // The bytes of a file; empty when it cannot be read. A write that fails throws.
 std::string LireFichier(const std::filesystem::path& chemin);

@@ -1,18 +1,17 @@
 // Golden end-to-end cases: each folder of tests/e2e is one run of the built
 // program, compared byte for byte with what it must print and write.
-//   entree/            files written into an empty working folder, only read
-//   stdin              what is typed at the prompt
-//   montage            faults of the run, words after "#" aside: "limite <n>"
-//                      (a file size limit, SIGXFSZ ignored), "entree-fermee",
-//                      "sortie-fermee", "sortie-pleine" (the full device)
-//   commande           a shell script that starts "$programme" its own way ("$o":
-//                      a folder of its own; exit 77: a means it needs is missing,
-//                      its standard error saying which)
-//   attendu/stdout, attendu/stderr (absent: empty), attendu/statut (absent: 0)
-//   attendu/fichiers/  every file the run must create there, byte for byte
-//   attendu/visualiseur  one line per start of the viewer (absent: none)
-//   communs            one line per file of entree/ or attendu/ that is shared:
-//                      its path in the case, blanks, its name in e2e/communs/
+//   entree/     files written into an empty working folder, only read
+//   stdin       what is typed at the prompt
+//   montage     faults of the run, words after "#" aside: "limite <n>" (a file
+//               size limit, SIGXFSZ ignored), "entree-fermee", "sortie-fermee",
+//               "sortie-pleine" (the full device)
+//   commande    a shell script that starts "$programme" its own way ("$o": a
+//               folder of its own; exit 77: a means it needs is missing)
+//   attendu/    stdout, stderr (absent: empty), statut (absent: 0), visualiseur
+//               (one line per start of the viewer; absent: none), fichiers/
+//               (every file the run must create, the picture aside)
+//   communs     one line per file of entree/ or attendu/ that is shared: its
+//               path in the case, blanks, its name in e2e/communs/
 // A run this system cannot give (a size limit or a shell on Windows, a full
 // device outside Wine) is skipped. ELASPLAN_REGENERER=1 rewrites attendu/ from
 // the actual run, to be reviewed: a file of its own there comes before a shared one.
@@ -58,10 +57,9 @@ TEST_P(BoutEnBout, RunMatchesGolden) {
   }
   attendu.insert(kParDefaut.begin(), kParDefaut.end());
   essai::DossierTemporaire travail;
-  std::string pourquoi;
-  const std::optional<essai::Execution> e = essai::LancerCas(cas, travail.Chemin(), &pourquoi);
+  const std::optional<essai::Execution> e = essai::LancerCas(cas, travail.Chemin());
   if (!e) {
-    GTEST_SKIP() << "a means this run needs is missing here " << pourquoi;
+    GTEST_SKIP() << "a means this run needs is missing here";
   }
   ASSERT_EQ(0, e->signal) << "the run was ended by a signal";
 
