@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <tuple>
 #include <utility>
 
 #ifdef _WIN32
@@ -18,6 +17,16 @@ namespace {
 
 volatile double zero = 0.0, un = 1.0, resultat = 0.0;  // not folded by the compiler
 
+#ifdef _WIN32
+// Faults of the SSE unit may come as a group, told apart by the flags saved
+// with the context. Setting a flag does not trap: the exception is raised by hand.
+template <DWORD code, unsigned drapeaux>
+void Groupe() {
+  _mm_setcsr(_mm_getcsr() | drapeaux);
+  RaiseException(code, 0, 0, nullptr);
+}
+#endif
+
 // With the traps on, a floating-point fault ends the run with its message; of
 // 0/0 then 1/0, the first is named. Overflow is met by the golden cases.
 TEST(PlateformeDeathTest, FloatingPointFaultsEndTheRunWithTheirMessage) {
@@ -28,29 +37,17 @@ TEST(PlateformeDeathTest, FloatingPointFaultsEndTheRunWithTheirMessage) {
          resultat = un / zero;
        },
        "Invalid floating point operation"},
+#ifdef _WIN32
+      {Groupe<STATUS_FLOAT_MULTIPLE_FAULTS, 0x01>, "Invalid floating point operation"},
+      {Groupe<STATUS_FLOAT_MULTIPLE_FAULTS, 0x04>, "Floating point division by zero"},
+      {Groupe<STATUS_FLOAT_MULTIPLE_TRAPS, 0x28>, "Floating point overflow"},  // inexact too
+#endif
   };
   for (const auto& [faute, message] : cas) {
     EXPECT_EXIT((plateforme::ActiverExceptionsFlottantes(), faute()), testing::ExitedWithCode(1),
                 message);
   }
 }
-
-#ifdef _WIN32
-// Faults of the SSE unit may come as a group, told apart by the flags saved
-// with the context. Setting a flag does not trap: the exception is raised by hand.
-TEST(PlateformeDeathTest, GroupedSseFaultsAreToldApartByTheirFlags) {
-  const std::tuple<DWORD, unsigned, const char*> cas[] = {
-      {STATUS_FLOAT_MULTIPLE_FAULTS, 0x01, "Invalid floating point operation"},
-      {STATUS_FLOAT_MULTIPLE_FAULTS, 0x04, "Floating point division by zero"},
-      {STATUS_FLOAT_MULTIPLE_TRAPS, 0x28, "Floating point overflow"},  // inexact too
-  };
-  for (const auto& [code, drapeaux, message] : cas) {
-    EXPECT_EXIT((plateforme::ActiverExceptionsFlottantes(), _mm_setcsr(_mm_getcsr() | drapeaux),
-                 RaiseException(code, 0, 0, nullptr)),
-                testing::ExitedWithCode(1), message);
-  }
-}
-#endif
 
 #ifndef _WIN32
 // On a terminal a line end hands the console's bytes over.
