@@ -6,7 +6,6 @@
 #include <array>
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -48,42 +47,33 @@ void Executer(const Lancement& lancement, const Flux& flux, const fs::path& doss
   // Inheritable handles. A closed stream is given as an invalid handle: Wine
   // would replace a null one with its own standard stream.
   SECURITY_ATTRIBUTES heritable{sizeof heritable, nullptr, TRUE};
-  HANDLE standard[3];
+  STARTUPINFOW demarrage{};
+  demarrage.cb = sizeof demarrage;
+  demarrage.dwFlags = STARTF_USESTDHANDLES;
+  HANDLE* const standard[] = {&demarrage.hStdInput, &demarrage.hStdOutput, &demarrage.hStdError};
   for (int d = 0; d < 3; ++d) {
-    standard[d] = flux[d].empty()
-                      ? INVALID_HANDLE_VALUE
-                      : CreateFileW(flux[d].c_str(), d == 0 ? GENERIC_READ : GENERIC_WRITE,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE, &heritable, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    *standard[d] = flux[d].empty()
+                       ? INVALID_HANDLE_VALUE
+                       : CreateFileW(flux[d].c_str(), d == 0 ? GENERIC_READ : GENERIC_WRITE,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE, &heritable, OPEN_EXISTING,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr);
   }
-  STARTUPINFOW demarrage{.cb = sizeof(STARTUPINFOW),
-                         .dwFlags = STARTF_USESTDHANDLES,
-                         .hStdInput = standard[0],
-                         .hStdOutput = standard[1],
-                         .hStdError = standard[2]};
   // The program and every process it starts belong to one job, so that the
   // viewer is awaited too, and all of them end with the test.
   const HANDLE travail = CreateJobObjectW(nullptr, nullptr);
-  JOBOBJECT_EXTENDED_LIMIT_INFORMATION limites{
-      .BasicLimitInformation = {.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE}};
+  JOBOBJECT_EXTENDED_LIMIT_INFORMATION limites{};
+  limites.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
   SetInformationJobObject(travail, JobObjectExtendedLimitInformation, &limites, sizeof limites);
   std::wstring ligne = L"\"" + programme.wstring() + L"\"";
   PROCESS_INFORMATION processus{};
-  // Wine, busy starting other processes, now and then refuses one with an
-  // internal error before it runs anything: that start is tried again.
-  BOOL lance = FALSE;
-  for (int essai = 1;
-       !(lance = CreateProcessW(programme.c_str(), ligne.data(), nullptr, nullptr, TRUE,
-                                CREATE_SUSPENDED | CREATE_NO_WINDOW, nullptr,
-                                lancement.dossier.c_str(), &demarrage, &processus)) &&
-       GetLastError() == ERROR_INTERNAL_ERROR && essai < 3;
-       ++essai) {
-    Sleep(200);
+  const bool lance = CreateProcessW(programme.c_str(), ligne.data(), nullptr, nullptr, TRUE,
+                                    CREATE_SUSPENDED | CREATE_NO_WINDOW, nullptr,
+                                    lancement.dossier.c_str(), &demarrage, &processus) &&
+                     AssignProcessToJobObject(travail, processus.hProcess);
+  for (HANDLE* const h : standard) {
+    CloseHandle(*h);
   }
-  for (const HANDLE h : standard) {
-    CloseHandle(h);
-  }
-  if (!lance || !AssignProcessToJobObject(travail, processus.hProcess)) {
+  if (!lance) {
     throw std::system_error(static_cast<int>(GetLastError()), std::system_category(), "start");
   }
   ResumeThread(processus.hThread);
@@ -109,33 +99,35 @@ void Executer(const Lancement& lancement, const Flux& flux, const fs::path& doss
 
 const fs::path kPlein = "/dev/full";
 
-// Between single quotes for the shell: the paths of the tests hold none.
-std::string Cite(const fs::path& chemin) {
-  std::string cite = "'";
-  return cite.append(chemin.string()).append("'");
-}
-
+// Through the shell, whose redirections bind, close or fill the standard
+// streams. Paths are written as the shell reads them between double quotes.
 void Executer(const Lancement& lancement, const Flux& flux, const fs::path& dossier,
               Execution& execution) {
   // Found first on PATH. One line per argument: a name split in two would
   // show as two starts.
-  const fs::path faux = dossier / "xdg-open";
-  EcrireFichier(faux, "#!/bin/sh\nprintf '%s\\n' \"$@\" >> " + Cite(dossier / kJournal) + "\n");
-  fs::permissions(faux, fs::perms::owner_all);
-  std::string commande =
-      "cd " + Cite(lancement.dossier) + " && PATH=" + Cite(dossier) + ":\"$PATH\" && exec ";
-  if (lancement.limite >= 0) {
-    commande =
-        "trap '' XFSZ && " + commande + "prlimit --fsize=" + std::to_string(lancement.limite) + " ";
+  std::ostringstream commande;
+  commande << "#!/bin/sh\nprintf '%s\\n' \"$@\" >>" << dossier / kJournal << '\n';
+  EcrireFichier(dossier / "xdg-open", commande.str());
+  fs::permissions(dossier / "xdg-open", fs::perms::owner_all);
+  commande.str("");
+  commande << "cd " << lancement.dossier << " && PATH=" << dossier << ":\"$PATH\" && ";
+  if (lancement.limite >= 0) {  // SIGXFSZ ignored, as the program itself does
+    commande << "trap '' XFSZ && exec prlimit --fsize=" << lancement.limite << ' ';
+  } else {
+    commande << "exec ";
   }
   // Every process of the run, the viewer included, holds the pipe as its
   // descriptor 9: its end of file says that all of them have ended.
-  commande.append(Cite(lancement.programme)).append(" 9>&1");
-  const char* const sens[] = {" 0<", " 1>", " 2>"};
+  commande << lancement.programme << " 9>&1";
   for (int d = 0; d < 3; ++d) {
-    commande.append(sens[d]).append(flux[d].empty() ? "&-" : Cite(flux[d]));
+    commande << ' ' << d << (d == 0 ? "<" : ">");
+    if (flux[d].empty()) {
+      commande << "&-";
+    } else {
+      commande << flux[d];
+    }
   }
-  FILE* const temoin = popen(commande.c_str(), "r");
+  FILE* const temoin = popen(commande.str().c_str(), "r");
   if (temoin == nullptr) {
     throw std::system_error(errno, std::generic_category(), "popen");
   }
@@ -157,8 +149,7 @@ std::string LireFichier(const fs::path& chemin) {
 
 void EcrireFichier(const fs::path& chemin, const std::string& octets) {
   std::ofstream sortie(chemin, std::ios::binary | std::ios::trunc);
-  sortie.write(octets.data(), static_cast<std::streamsize>(octets.size()));
-  if (!sortie) {
+  if (!sortie.write(octets.data(), static_cast<std::streamsize>(octets.size()))) {
     throw std::runtime_error("cannot write " + chemin.string());
   }
 }
@@ -213,14 +204,10 @@ Arbre LireCas(const fs::path& cas) {
   Arbre fichiers = LireArbre(cas);
   std::istringstream communs(LireFichier(cas / "communs"));
   for (std::string ligne; std::getline(communs, ligne);) {
-    const std::size_t nom = ligne.find_last_of(' ') + 1;
-    const fs::path commun = cas.parent_path() / "communs" / ligne.substr(nom);
-    if (nom == 0 || !fs::is_regular_file(commun)) {
-      throw std::invalid_argument("no shared file in communs: " + ligne);
-    }
     // A file of the case's own comes first.
-    fichiers.emplace(ligne.substr(0, ligne.find_last_not_of(' ', nom - 1) + 1),
-                     LireFichier(commun));
+    const std::size_t nom = ligne.find_last_of(' ');
+    fichiers.emplace(ligne.substr(0, ligne.find_last_not_of(' ', nom) + 1),
+                     LireFichier(cas.parent_path() / "communs" / ligne.substr(nom + 1)));
   }
   return fichiers;
 }
@@ -228,9 +215,8 @@ Arbre LireCas(const fs::path& cas) {
 std::optional<Execution> LancerCas(const fs::path& cas, const fs::path& dossier) {
   for (const auto& [nom, octets] : LireCas(cas)) {
     if (nom.starts_with("entree/")) {
-      const fs::path chemin = dossier / fs::path(nom.substr(7));
-      fs::create_directories(chemin.parent_path());
-      EcrireFichier(chemin, octets);
+      fs::create_directories((dossier / nom.substr(7)).parent_path());
+      EcrireFichier(dossier / nom.substr(7), octets);
     }
   }
   Lancement lancement{ELASPLAN_PROGRAMME, dossier, LireFichier(cas / "stdin")};
