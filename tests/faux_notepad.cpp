@@ -9,8 +9,8 @@
 
 int main() {
   static wchar_t programme[32768];
-  GetModuleFileNameW(nullptr, programme, sizeof programme / sizeof programme[0]);
-  // The command line the program must build before the name is left out.
+  GetModuleFileNameW(nullptr, programme, 32768);
+  // The command line the program must build, but for the name, is left out.
   const std::string ligne = GetCommandLineA();
   std::ofstream(std::filesystem::path(programme).replace_filename(L"visualiseur.log"),
                 std::ios::binary | std::ios::app)

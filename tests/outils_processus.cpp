@@ -84,12 +84,10 @@ void Executer(const Lancement& lancement, const Flux& flux, const fs::path& doss
     Sleep(2);
   }
   DWORD code = 0;
-  GetExitCodeProcess(processus.hProcess, &code);
   // An unhandled exception ends a process with its code, an NTSTATUS of
-  // severity error: the counterpart of a signal.
-  const bool exception = (code & 0xC0000000u) == 0xC0000000u;
-  execution.statut = exception ? -1 : static_cast<int>(code);
-  execution.signal = exception ? static_cast<int>(code) : 0;
+  // severity error, negative as an int: the counterpart of a signal.
+  GetExitCodeProcess(processus.hProcess, &code);
+  execution.statut = static_cast<int>(code);
   for (const HANDLE h : {processus.hThread, processus.hProcess, travail}) {
     CloseHandle(h);
   }
@@ -103,18 +101,16 @@ const fs::path kPlein = "/dev/full";
 // streams. Paths are written as the shell reads them between double quotes.
 void Executer(const Lancement& lancement, const Flux& flux, const fs::path& dossier,
               Execution& execution) {
-  // Found first on PATH. One line per argument: a name split in two would
-  // show as two starts.
-  std::ostringstream commande;
-  commande << "#!/bin/sh\nprintf '%s\\n' \"$@\" >>" << dossier / kJournal << '\n';
-  EcrireFichier(dossier / "xdg-open", commande.str());
+  // Found first on PATH, it logs beside itself one line per argument: a name
+  // split in two would show as two starts.
+  EcrireFichier(dossier / "xdg-open",
+                "#!/bin/sh\nprintf '%s\\n' \"$@\" >>\"${0%/*}/visualiseur.log\"\n");
   fs::permissions(dossier / "xdg-open", fs::perms::owner_all);
-  commande.str("");
-  commande << "cd " << lancement.dossier << " && PATH=" << dossier << ":\"$PATH\" && ";
+  std::ostringstream commande;
+  commande << (lancement.limite >= 0 ? "trap '' XFSZ; " : "") << "cd " << lancement.dossier
+           << " && PATH=" << dossier << ":\"$PATH\" && exec ";
   if (lancement.limite >= 0) {  // SIGXFSZ ignored, as the program itself does
-    commande << "trap '' XFSZ && exec prlimit --fsize=" << lancement.limite << ' ';
-  } else {
-    commande << "exec ";
+    commande << "prlimit --fsize=" << lancement.limite << ' ';
   }
   // Every process of the run, the viewer included, holds the pipe as its
   // descriptor 9: its end of file says that all of them have ended.
@@ -134,8 +130,7 @@ void Executer(const Lancement& lancement, const Flux& flux, const fs::path& doss
   while (std::fgetc(temoin) != EOF) {
   }
   const int etat = pclose(temoin);
-  execution.statut = WIFEXITED(etat) ? WEXITSTATUS(etat) : -1;
-  execution.signal = WIFSIGNALED(etat) ? WTERMSIG(etat) : 0;
+  execution.statut = WIFEXITED(etat) ? WEXITSTATUS(etat) : -WTERMSIG(etat);
 }
 
 #endif

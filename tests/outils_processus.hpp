@@ -20,8 +20,7 @@ struct Lancement {
 };
 
 struct Execution {
-  int statut = -1;  // exit status, when the program exited
-  int signal = 0;   // the signal (on Windows the exception code) that ended it, 0 if none
+  int statut = -1;  // exit status; minus the signal (on Windows the exception) that ended the run
   std::string sortie, erreur;            // standard output and error
   std::vector<std::string> visualiseur;  // the file name given to each start of the viewer
 };
@@ -31,14 +30,13 @@ Execution Lancer(const Lancement& lancement);
 
 // A new empty temporary folder, removed with all it holds by the destructor.
 class DossierTemporaire {
+  std::filesystem::path chemin_;
+
  public:
   DossierTemporaire();
   ~DossierTemporaire();
   DossierTemporaire(const DossierTemporaire&) = delete;
   const std::filesystem::path& Chemin() const { return chemin_; }
-
- private:
-  std::filesystem::path chemin_;
 };
 
 // Files by their paths relative to a folder, with their bytes.
