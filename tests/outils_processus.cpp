@@ -28,16 +28,13 @@ namespace {
 // The file each standard descriptor of the run is bound to; empty: closed.
 using Flux = std::array<fs::path, 3>;
 
-const char kJournal[] = "visualiseur.log";
-
 #ifdef _WIN32
 
 // Wine shows the root of the Unix file system as drive Z:, where the full
 // device of Linux is found; Windows itself has no such device.
 const fs::path kPlein = L"Z:\\dev\\full";
 
-void Executer(const Lancement& lancement, const Flux& flux, const fs::path& dossier,
-              Execution& execution) {
+int Executer(const Lancement& lancement, const Flux& flux, const fs::path& dossier) {
   // The program and the fake viewer are copied into the run's folder: a
   // command line without a path finds its program first in the folder of the
   // program that starts it, and the fake viewer writes its log beside itself.
@@ -87,10 +84,10 @@ void Executer(const Lancement& lancement, const Flux& flux, const fs::path& doss
   // An unhandled exception ends a process with its code, an NTSTATUS of
   // severity error, negative as an int: the counterpart of a signal.
   GetExitCodeProcess(processus.hProcess, &code);
-  execution.statut = static_cast<int>(code);
   for (const HANDLE h : {processus.hThread, processus.hProcess, travail}) {
     CloseHandle(h);
   }
+  return static_cast<int>(code);
 }
 
 #else
@@ -99,8 +96,7 @@ const fs::path kPlein = "/dev/full";
 
 // Through the shell, whose redirections bind, close or fill the standard
 // streams. Paths are written as the shell reads them between double quotes.
-void Executer(const Lancement& lancement, const Flux& flux, const fs::path& dossier,
-              Execution& execution) {
+int Executer(const Lancement& lancement, const Flux& flux, const fs::path& dossier) {
   // Found first on PATH, it logs beside itself one line per argument: a name
   // split in two would show as two starts.
   EcrireFichier(dossier / "xdg-open",
@@ -130,7 +126,7 @@ void Executer(const Lancement& lancement, const Flux& flux, const fs::path& doss
   while (std::fgetc(temoin) != EOF) {
   }
   const int etat = pclose(temoin);
-  execution.statut = WIFEXITED(etat) ? WEXITSTATUS(etat) : -WTERMSIG(etat);
+  return WIFEXITED(etat) ? WEXITSTATUS(etat) : -WTERMSIG(etat);
 }
 
 #endif
@@ -150,9 +146,9 @@ void EcrireFichier(const fs::path& chemin, const std::string& octets) {
 }
 
 DossierTemporaire::DossierTemporaire() {
-  static std::mt19937_64 hasard{std::random_device{}()};
   do {
-    chemin_ = fs::temp_directory_path() / ("elasplan-essai-" + std::to_string(hasard()));
+    chemin_ =
+        fs::temp_directory_path() / ("elasplan-essai-" + std::to_string(std::random_device{}()));
   } while (!fs::create_directory(chemin_));
 }
 
@@ -173,15 +169,9 @@ Execution Lancer(const Lancement& lancement) {
   const fs::path sortie = lancement.sortiePleine ? kPlein : dossier / "stdout";
   const Flux flux{lancement.entreeFermee ? fs::path() : dossier / "stdin",
                   lancement.sortieFermee ? fs::path() : sortie, dossier / "stderr"};
-  Execution execution;
-  Executer(lancement, flux, dossier, execution);
-  execution.sortie = LireFichier(dossier / "stdout");
-  execution.erreur = LireFichier(dossier / "stderr");
-  std::istringstream journal(LireFichier(dossier / kJournal));
-  for (std::string ligne; std::getline(journal, ligne);) {
-    execution.visualiseur.push_back(ligne);
-  }
-  return execution;
+  const int statut = Executer(lancement, flux, dossier);
+  return {statut, LireFichier(dossier / "stdout"), LireFichier(dossier / "stderr"),
+          LireFichier(dossier / "visualiseur.log")};
 }
 
 Arbre LireArbre(const fs::path& dossier) {
@@ -224,10 +214,8 @@ std::optional<Execution> LancerCas(const fs::path& cas, const fs::path& dossier)
       std::getline(montage, mot);
     } else if (mot == "limite") {
       montage >> lancement.limite;
-    } else if (drapeaux.count(mot) != 0) {
-      *drapeaux.at(mot) = true;
     } else {
-      throw std::invalid_argument("unknown word in montage: " + mot);
+      *drapeaux.at(mot) = true;  // throws on an unknown word
     }
   }
   const std::string commande = LireFichier(cas / "commande");

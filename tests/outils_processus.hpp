@@ -8,7 +8,6 @@
 #include <map>
 #include <optional>
 #include <string>
-#include <vector>
 
 namespace essai {
 
@@ -21,8 +20,8 @@ struct Lancement {
 
 struct Execution {
   int statut = -1;  // exit status; minus the signal (on Windows the exception) that ended the run
-  std::string sortie, erreur;            // standard output and error
-  std::vector<std::string> visualiseur;  // the file name given to each start of the viewer
+  std::string sortie, erreur;  // standard output and error
+  std::string visualiseur;     // the file name given to each start of the viewer, one a line
 };
 
 // Runs the program, and awaits every process it started, the viewer included.

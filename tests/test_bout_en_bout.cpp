@@ -60,11 +60,10 @@ TEST_P(BoutEnBout, RunMatchesGolden) {
     GTEST_SKIP() << "a means this run needs is missing here";
   }
 
-  Arbre obtenu{
-      {"stdout", e->sortie}, {"stderr", e->erreur}, {"statut", std::to_string(e->statut) + "\n"}};
-  for (const auto& ligne : e->visualiseur) {
-    obtenu["visualiseur"] += ligne + "\n";
-  }
+  Arbre obtenu{{"stdout", e->sortie},
+               {"stderr", e->erreur},
+               {"statut", std::to_string(e->statut) + "\n"},
+               {"visualiseur", e->visualiseur}};
   // The picture beside the report is checked by its own tests.
   for (const auto& [nom, octets] : essai::LireArbre(travail.Chemin())) {
     if (entrees.count(nom) != 0) {
