@@ -41,8 +41,8 @@ int Executer(const Lancement& lancement, const Flux& flux, const fs::path& dossi
   const fs::path programme = dossier / lancement.programme.filename();
   fs::copy_file(lancement.programme, programme);
   fs::copy_file(ELASPLAN_FAUX_VISUALISEUR, dossier / "notepad.exe");
-  // Inheritable handles. A closed stream is given as an invalid handle: Wine
-  // would replace a null one with its own standard stream.
+  // Inheritable handles, on files made if need be. A closed stream is given as an invalid handle:
+  // Wine would replace a null one with its own standard stream.
   SECURITY_ATTRIBUTES heritable{sizeof heritable, nullptr, TRUE};
   STARTUPINFOW demarrage{};
   demarrage.cb = sizeof demarrage;
@@ -52,7 +52,7 @@ int Executer(const Lancement& lancement, const Flux& flux, const fs::path& dossi
     *standard[d] = flux[d].empty()
                        ? INVALID_HANDLE_VALUE
                        : CreateFileW(flux[d].c_str(), d == 0 ? GENERIC_READ : GENERIC_WRITE,
-                                     FILE_SHARE_READ | FILE_SHARE_WRITE, &heritable, OPEN_EXISTING,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE, &heritable, OPEN_ALWAYS,
                                      FILE_ATTRIBUTE_NORMAL, nullptr);
   }
   // The program and every process it starts belong to one job, so that the
@@ -61,9 +61,8 @@ int Executer(const Lancement& lancement, const Flux& flux, const fs::path& dossi
   JOBOBJECT_EXTENDED_LIMIT_INFORMATION limites{};
   limites.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
   SetInformationJobObject(travail, JobObjectExtendedLimitInformation, &limites, sizeof limites);
-  std::wstring ligne = L"\"" + programme.wstring() + L"\"";
   PROCESS_INFORMATION processus{};
-  const bool lance = CreateProcessW(programme.c_str(), ligne.data(), nullptr, nullptr, TRUE,
+  const bool lance = CreateProcessW(programme.c_str(), nullptr, nullptr, nullptr, TRUE,
                                     CREATE_SUSPENDED | CREATE_NO_WINDOW, nullptr,
                                     lancement.dossier.c_str(), &demarrage, &processus) &&
                      AssignProcessToJobObject(travail, processus.hProcess);
@@ -162,16 +161,12 @@ DossierTemporaire::~DossierTemporaire() {
 Execution Lancer(const Lancement& lancement) {
   const DossierTemporaire outils;
   const fs::path& dossier = outils.Chemin();
-  for (const auto& [nom, octets] :
-       Arbre{{"stdin", lancement.entree}, {"stdout", ""}, {"stderr", ""}}) {
-    EcrireFichier(dossier / nom, octets);
-  }
+  EcrireFichier(dossier / "stdin", lancement.entree);
   const fs::path sortie = lancement.sortiePleine ? kPlein : dossier / "stdout";
   const Flux flux{lancement.entreeFermee ? fs::path() : dossier / "stdin",
                   lancement.sortieFermee ? fs::path() : sortie, dossier / "stderr"};
-  const int statut = Executer(lancement, flux, dossier);
-  return {statut, LireFichier(dossier / "stdout"), LireFichier(dossier / "stderr"),
-          LireFichier(dossier / "visualiseur.log")};
+  return {Executer(lancement, flux, dossier), LireFichier(dossier / "stdout"),
+          LireFichier(dossier / "stderr"), LireFichier(dossier / "visualiseur.log")};
 }
 
 Arbre LireArbre(const fs::path& dossier) {

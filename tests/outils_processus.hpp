@@ -43,11 +43,9 @@ using Arbre = std::map<std::string, std::string>;
 
 // The regular files under a folder, links aside; none if it is absent.
 Arbre LireArbre(const std::filesystem::path& dossier);
-// The files of the golden case of folder `cas` (see test_bout_en_bout.cpp),
-// with those its `communs` file takes from the shared folder.
+// The files of a golden case (see test_bout_en_bout.cpp), shared ones included.
 Arbre LireCas(const std::filesystem::path& cas);
-// Runs that case in `dossier`, its entree/ written there; none when this
-// system cannot give it what it needs.
+// Runs a golden case in `dossier`; none when this system cannot give it what it needs.
 std::optional<Execution> LancerCas(const std::filesystem::path& cas,
                                    const std::filesystem::path& dossier);
 
