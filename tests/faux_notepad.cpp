@@ -8,11 +8,10 @@
 #include <string>
 
 int main() {
-  static wchar_t programme[32768];
-  GetModuleFileNameW(nullptr, programme, 32768);
-  // The command line the program must build, but for the name, is left out.
-  const std::string ligne = GetCommandLineA();
-  std::ofstream(std::filesystem::path(programme).replace_filename(L"visualiseur.log"),
+  wchar_t programme[MAX_PATH];
+  GetModuleFileNameW(nullptr, programme, MAX_PATH);
+  const std::string ligne = GetCommandLineA();  // the name after what the program must put first
+  std::ofstream(std::filesystem::path(programme).replace_filename("visualiseur.log"),
                 std::ios::binary | std::ios::app)
       << (ligne.starts_with("notepad ") ? ligne.substr(8) : "unexpected command line: " + ligne)
       << '\n';

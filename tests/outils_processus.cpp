@@ -171,8 +171,7 @@ Execution Lancer(const Lancement& lancement) {
 
 Arbre LireArbre(const fs::path& dossier) {
   Arbre arbre;
-  std::error_code absent;
-  for (const auto& entree : fs::recursive_directory_iterator(dossier, absent)) {
+  for (const auto& entree : fs::recursive_directory_iterator(dossier)) {
     if (fs::is_regular_file(entree.symlink_status())) {
       arbre[fs::relative(entree.path(), dossier).generic_string()] = LireFichier(entree.path());
     }

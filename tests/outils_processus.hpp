@@ -41,7 +41,7 @@ class DossierTemporaire {
 // Files by their paths relative to a folder, with their bytes.
 using Arbre = std::map<std::string, std::string>;
 
-// The regular files under a folder, links aside; none if it is absent.
+// The regular files under a folder, links aside.
 Arbre LireArbre(const std::filesystem::path& dossier);
 // The files of a golden case (see test_bout_en_bout.cpp), shared ones included.
 Arbre LireCas(const std::filesystem::path& cas);

@@ -7,13 +7,14 @@
 //               "sortie-pleine" (the full device)
 //   commande    a shell script that starts "$programme" its own way ("$o": a
 //               folder of its own; exit 77: a means it needs is missing)
-//   attendu/    stdout, stderr (absent: empty), statut (absent: 0), visualiseur
-//               (one line per start of the viewer; absent: none), fichiers/
-//               (every file the run must create, the picture aside)
+//   attendu/    stdout, stderr, statut, visualiseur (one line per start of the
+//               viewer), fichiers/ (every file the run must create, the picture
+//               aside); an absent file stands for an empty one, statut for 0
 //   communs     one line per file of entree/ or attendu/ that is shared: its
-//               path in the case, blanks, its name in e2e/communs/
+//               path in the case, blanks, its name in e2e/communs/; a file of
+//               the case's own comes first
 // A run this system cannot give (a size limit or a shell on Windows, a full
-// device outside Wine) is skipped. A file of the case's own comes before a shared one.
+// device outside Wine) is skipped.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -30,16 +31,14 @@ using essai::Arbre;
 
 const fs::path kCas = ELASPLAN_DOSSIER_E2E;
 
-// What an absent file of attendu/ stands for.
 const Arbre kParDefaut{{"stdout", ""}, {"stderr", ""}, {"statut", "0\n"}, {"visualiseur", ""}};
 
 std::set<std::string> NomsDesCas() {
   std::set<std::string> noms;
   for (const auto& entree : fs::directory_iterator(kCas)) {
-    if (entree.is_directory() && entree.path().filename() != "communs") {
-      noms.insert(entree.path().filename().string());
-    }
+    noms.insert(entree.path().filename().string());
   }
+  noms.erase("communs");
   return noms;
 }
 
@@ -73,7 +72,6 @@ TEST_P(BoutEnBout, RunMatchesGolden) {
     }
   }
 
-  obtenu.insert(kParDefaut.begin(), kParDefaut.end());
   for (const auto& [nom, octets] : attendu) {
     obtenu.try_emplace(nom, "(not created)");
   }

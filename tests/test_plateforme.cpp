@@ -27,16 +27,12 @@ void Groupe() {
 }
 #endif
 
-// With the traps on, a floating-point fault ends the run with its message; of
-// 0/0 then 1/0, the first is named. Overflow is met by the golden cases.
+// With the traps on, a floating-point fault ends the run with its message.
+// Overflow is met by the golden cases.
 TEST(PlateformeDeathTest, FloatingPointFaultsEndTheRunWithTheirMessage) {
   const std::pair<void (*)(), const char*> cas[] = {
       {[] { resultat = un / zero; }, "Floating point division by zero"},
-      {[] {
-         resultat = zero / zero;
-         resultat = un / zero;
-       },
-       "Invalid floating point operation"},
+      {[] { resultat = zero / zero; }, "Invalid floating point operation"},
 #ifdef _WIN32
       {Groupe<STATUS_FLOAT_MULTIPLE_FAULTS, 0x01>, "Invalid floating point operation"},
       {Groupe<STATUS_FLOAT_MULTIPLE_FAULTS, 0x04>, "Floating point division by zero"},
