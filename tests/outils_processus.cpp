@@ -1,6 +1,5 @@
-// Runner of the built program for the tests. Both systems share the run's
-// folder, which holds its standard streams and the fake viewer's log; each
-// starts the program its own way and awaits all it started.
+// Runner of the built program for the tests: each system starts it its own way,
+// its standard streams in files of a folder of the run's, and awaits all it started.
 #include "tests/outils_processus.hpp"
 
 #include <array>
@@ -30,14 +29,12 @@ using Flux = std::array<fs::path, 3>;
 
 #ifdef _WIN32
 
-// Wine shows the root of the Unix file system as drive Z:, where the full
-// device of Linux is found; Windows itself has no such device.
+// Under Wine, drive Z: is the root of the Unix file system; Windows has no full device.
 const fs::path kPlein = L"Z:\\dev\\full";
 
 int Executer(const Lancement& lancement, const Flux& flux, const fs::path& dossier) {
-  // The program and the fake viewer are copied into the run's folder: a
-  // command line without a path finds its program first in the folder of the
-  // program that starts it, and the fake viewer writes its log beside itself.
+  // Copied side by side: a command line without a path finds its program
+  // first in the folder of the program that starts it.
   const fs::path programme = dossier / lancement.programme.filename();
   fs::copy_file(lancement.programme, programme);
   fs::copy_file(ELASPLAN_FAUX_VISUALISEUR, dossier / "notepad.exe");
@@ -80,8 +77,7 @@ int Executer(const Lancement& lancement, const Flux& flux, const fs::path& dossi
     Sleep(2);
   }
   DWORD code = 0;
-  // An unhandled exception ends a process with its code, an NTSTATUS of
-  // severity error, negative as an int: the counterpart of a signal.
+  // An unhandled exception's code, an NTSTATUS of severity error, is negative as an int.
   GetExitCodeProcess(processus.hProcess, &code);
   for (const HANDLE h : {processus.hThread, processus.hProcess, travail}) {
     CloseHandle(h);
@@ -94,10 +90,9 @@ int Executer(const Lancement& lancement, const Flux& flux, const fs::path& dossi
 const fs::path kPlein = "/dev/full";
 
 // Through the shell, whose redirections bind, close or fill the standard
-// streams. Paths are written as the shell reads them between double quotes.
+// streams; paths are written as it reads them between double quotes.
 int Executer(const Lancement& lancement, const Flux& flux, const fs::path& dossier) {
-  // Found first on PATH, it logs beside itself one line per argument: a name
-  // split in two would show as two starts.
+  // Found first on PATH, the fake viewer logs one line per argument: a split name shows twice.
   EcrireFichier(dossier / "xdg-open",
                 "#!/bin/sh\nprintf '%s\\n' \"$@\" >>\"${0%/*}/visualiseur.log\"\n");
   fs::permissions(dossier / "xdg-open", fs::perms::owner_all);
@@ -145,10 +140,9 @@ void EcrireFichier(const fs::path& chemin, const std::string& octets) {
 }
 
 DossierTemporaire::DossierTemporaire() {
-  do {
-    chemin_ =
-        fs::temp_directory_path() / ("elasplan-essai-" + std::to_string(std::random_device{}()));
-  } while (!fs::create_directory(chemin_));
+  const fs::path racine = fs::temp_directory_path() / "elasplan-essai-";
+  while (!fs::create_directory((chemin_ = racine) += std::to_string(std::random_device{}()))) {
+  }
 }
 
 DossierTemporaire::~DossierTemporaire() {
@@ -183,7 +177,6 @@ Arbre LireCas(const fs::path& cas) {
   Arbre fichiers = LireArbre(cas);
   std::istringstream communs(LireFichier(cas / "communs"));
   for (std::string ligne; std::getline(communs, ligne);) {
-    // A file of the case's own comes first.
     const std::size_t nom = ligne.find_last_of(' ');
     fichiers.emplace(ligne.substr(0, ligne.find_last_not_of(' ', nom) + 1),
                      LireFichier(cas.parent_path() / "communs" / ligne.substr(nom + 1)));
