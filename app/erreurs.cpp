@@ -81,8 +81,7 @@ std::string RapportErreur(const ErreurExecution& erreur) {
 
 void EcrireLigneErreur(std::string_view ligne) noexcept {
   TFichierTexte::EcrireEnAttente();
-  plateforme::EcrireTout(plateforme::kErreurStandard, ligne.data(), ligne.size());
-  plateforme::EcrireTout(plateforme::kErreurStandard, "\r\n", 2);
+  plateforme::EcrireErreur(ligne);
 }
 
 // A refusal of bytes the files had handed over was met before this error:
@@ -96,7 +95,7 @@ void TerminerSurErreur(const ErreurExecution& erreur) {
   } catch (const std::bad_alloc&) {
     TerminerSurErreurImmediate(TypeErreur::ManqueMemoire);
   }
-  EcrireLigneErreur(ligne);
+  plateforme::EcrireErreur(ligne);
   plateforme::TerminerProcessus(1);
 }
 
@@ -105,7 +104,7 @@ void TerminerSurErreurImmediate(TypeErreur type) noexcept {
   char ligne[96];
   std::strcpy(ligne, kEnTete);
   std::strcat(ligne, refus != 0 ? TMessageEntreeSortie(refus).texte : MessageFixe(type));
-  EcrireLigneErreur(ligne);
+  plateforme::EcrireErreur(ligne);
   plateforme::TerminerProcessus(1);
 }
 

@@ -359,9 +359,6 @@ bool EstDossier(int descripteur) {
 }
 
 int EcrireTout(int descripteur, const void* octets, std::size_t nombre) noexcept {
-  if (descripteur == kErreurStandard && nombre > 0) {
-    erreurStandardEcrite = 1;
-  }
   const char* reste = static_cast<const char*>(octets);
   while (nombre > 0) {
     const long ecrits = Ecrire(descripteur, reste, nombre);
@@ -372,6 +369,12 @@ int EcrireTout(int descripteur, const void* octets, std::size_t nombre) noexcept
     nombre -= static_cast<std::size_t>(ecrits);
   }
   return 0;
+}
+
+void EcrireErreur(std::string_view ligne) noexcept {
+  erreurStandardEcrite = 1;
+  EcrireTout(kErreurStandard, ligne.data(), ligne.size());
+  EcrireTout(kErreurStandard, "\r\n", 2);
 }
 
 void TerminerProcessus(int statut) noexcept {

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace plateforme {
 
@@ -21,6 +22,9 @@ long Ecrire(int descripteur, const void* octets, std::size_t nombre) noexcept;
 // number of the refusal (EIO for a write that accepts nothing without one).
 // Safe in a signal handler.
 int EcrireTout(int descripteur, const void* octets, std::size_t nombre) noexcept;
+// One line and its CR LF on standard error, remembered for RendreConsole.
+// Safe in a signal handler.
+void EcrireErreur(std::string_view ligne) noexcept;
 int Fermer(int descripteur);
 int DerniereErreur();
 std::string TexteErreur(int code);  // the system's own words

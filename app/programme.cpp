@@ -15,7 +15,8 @@ void Banniere() {
   FinDeLigne(console);
   FinDeLigne(console);
   EcrireTexte(console, " elasplan " ELASPLAN_VERSION
-                       ", \xE9lasticit\xE9 plane par triangles \xE0 d\xE9" "formation constante");
+                       ", \xE9lasticit\xE9 plane par triangles \xE0 d\xE9"
+                       "formation constante");
   FinDeLigne(console);
   FinDeLigne(console);
 }

@@ -87,7 +87,8 @@ bool TStructure::CalculDeplacements() {
     FinDeLigne(Resultats);
   };
 
-  const TReduction reduire = ReductionAvx() != nullptr ? ReductionAvx() : ReductionSse2();
+  const TReduction avx = ReductionAvx();
+  const TReduction reduire = avx != nullptr ? avx : ReductionSse2();
   const std::int32_t n = NbDdl;
   const std::int32_t avantDernier = entier::Moins(n, 1);
   for (int k = 1; k <= avantDernier; ++k) {

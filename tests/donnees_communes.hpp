@@ -1,5 +1,4 @@
-// What several test files share: temporary files and their contents, and the
-// run-time errors that routines raise.
+// Temporary files and their contents, and the run-time errors routines raise.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -19,8 +18,7 @@ inline std::string Contenu(const std::filesystem::path& chemin) {
   return {std::istreambuf_iterator<char>(entree), std::istreambuf_iterator<char>()};
 }
 
-// A file name in the temporary folder, of its own for the running test and
-// this process, so that suites of two build trees can run at once.
+// A file name of its own for the test and process: two suites may run at once.
 inline std::filesystem::path Temporaire() {
   static const std::string processus = std::to_string(std::random_device{}());
   const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
@@ -28,8 +26,7 @@ inline std::filesystem::path Temporaire() {
          ("elasplan_" + processus + "_" + test->test_suite_name() + "_" + test->name() + ".txt");
 }
 
-// The message of the run-time error that `appel` raises, its context in
-// brackets after it if `avecContexte`; "no error" when none is raised.
+// What `appel` raises, with its context in brackets if asked; "no error".
 template <typename Appel>
 std::string Erreur(Appel&& appel, bool avecContexte = false) {
   try {

@@ -1,34 +1,27 @@
 // Runs the built program as a user would: in a working folder, with what is
-// typed on standard input, standard output and error captured, a time limit,
-// and a fake viewer found before the system's that logs how it was started.
+// typed on standard input, its standard streams captured, and a fake viewer,
+// found before the system's, that logs the name it was given. A run that
+// does not end is left to the time limit of the test.
 #pragma once
 
 #include <filesystem>
 #include <map>
 #include <optional>
 #include <string>
-#include <vector>
 
 namespace essai {
 
-enum class SortieStandard { Capturee, Fermee, Pleine };
-
 struct Lancement {
-  std::filesystem::path programme;
-  std::filesystem::path dossier;  // working folder of the run
-  std::string entree;             // bytes typed on standard input
-  bool entreeFermee = false;      // standard input closed instead
-  SortieStandard sortie = SortieStandard::Capturee;
-  long limiteTailleFichier = -1;  // RLIMIT_FSIZE in bytes, SIGXFSZ ignored; -1: none
-  double delaiSecondes = 10.0;
+  std::filesystem::path programme, dossier;  // dossier: the working folder
+  std::string entree;                        // bytes typed on standard input
+  bool entreeFermee = false, sortieFermee = false, sortiePleine = false;  // on the full device
+  long limite = -1;  // file size limit in bytes, SIGXFSZ ignored; -1: none
 };
 
 struct Execution {
-  int statut = -1;  // exit status, when the program exited
-  int signal = 0;   // the signal (on Windows the exception code) that ended it, 0 if none
-  bool delaiDepasse = false;
-  std::string sortie, erreur;            // standard output and error
-  std::vector<std::string> visualiseur;  // the file name given to each start of the viewer
+  int statut = -1;  // exit status; minus the signal (on Windows the exception) that ended the run
+  std::string sortie, erreur;  // standard output and error
+  std::string visualiseur;     // the file name given to each start of the viewer, one a line
 };
 
 // Runs the program, and awaits every process it started, the viewer included.
@@ -36,30 +29,25 @@ Execution Lancer(const Lancement& lancement);
 
 // A new empty temporary folder, removed with all it holds by the destructor.
 class DossierTemporaire {
+  std::filesystem::path chemin_;
+
  public:
   DossierTemporaire();
   ~DossierTemporaire();
   DossierTemporaire(const DossierTemporaire&) = delete;
-  DossierTemporaire& operator=(const DossierTemporaire&) = delete;
   const std::filesystem::path& Chemin() const { return chemin_; }
-
- private:
-  std::filesystem::path chemin_;
 };
 
 // Files by their paths relative to a folder, with their bytes.
 using Arbre = std::map<std::string, std::string>;
 
-// The regular files under a folder, links aside; none if it is absent.
+// The regular files under a folder, links aside.
 Arbre LireArbre(const std::filesystem::path& dossier);
-// The files of the golden case of folder `cas` (see test_bout_en_bout.cpp),
-// with those its `communs` file takes from the shared folder.
+// The files of a golden case (see test_bout_en_bout.cpp), shared ones included.
 Arbre LireCas(const std::filesystem::path& cas);
-// Runs that case in `dossier`, its entree/ written there; none when this
-// system cannot give it what it needs, which `pourquoi` then says when given.
+// Runs a golden case in `dossier`; none when this system cannot give it what it needs.
 std::optional<Execution> LancerCas(const std::filesystem::path& cas,
-                                   const std::filesystem::path& dossier,
-                                   std::string* pourquoi = nullptr);
+                                   const std::filesystem::path& dossier);
 
 // The bytes of a file; empty when it cannot be read. A write that fails throws.
 std::string LireFichier(const std::filesystem::path& chemin);
