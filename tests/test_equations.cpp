@@ -4,10 +4,10 @@
 
 #include <algorithm>
 #include <array>
+#include <cfloat>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
-#include <limits>
 #include <numeric>
 #include <random>
 #include <vector>
@@ -55,9 +55,7 @@ TEST(Equations, EliminationOnTheUpperTriangleAndThePivotTest) {
              {{1, 0, 1e-10}, {1, 1e-10}, {1, 1}, nullptr},
              {{sousSeuil, 0, 1}, {1, 1}, {}, " 1.00000000000000E-0010"},  // before any step
              {{1, 0, 1e-11}, {1, 1}, {}, " 1.00000000000000E-0011"},      // after the loop
-             {{-0.75, 0, 1}, {1, 1}, {}, "-7.50000000000000E-0001"},
-             {{1, 1, 1}, {1, 1}, {}, " 0.00000000000000E+0000"},
-             {{4, 2, 0.5}, {1, 1}, {}, "-5.00000000000000E-0001"},  // reduced, not 0.5
+             {{4, 2, 0.5}, {1, 1}, {}, "-5.00000000000000E-0001"},        // reduced, not 0.5
              {{0}, {1}, {}, " 0.00000000000000E+0000"}};
   const std::string debut = "Le syst\xE8me est mal conditionn\xE9 : ";
   std::string attendu;
@@ -83,8 +81,7 @@ TEST(Equations, EliminationOnTheUpperTriangleAndThePivotTest) {
 // Each route of the row update against the scalar loop, bit for bit: rows
 // of every length from every alignment, special values among random ones.
 TEST(Reduction, SseAndAvxRoutesGiveTheScalarLoopsBits) {
-  using L = std::numeric_limits<double>;
-  const double speciaux[] = {0, -0.0, 1, 0.1, L::max(), -L::infinity(), 1e-310, L::quiet_NaN()};
+  const double speciaux[] = {0, -0.0, 1, 0.1, DBL_MAX, -HUGE_VAL, 1e-310, NAN};
   std::mt19937_64 aleas(11);
   const auto tirage = [&] {
     const double v = std::ldexp(static_cast<double>(aleas() >> 11), int(aleas() % 80) - 100);
@@ -106,24 +103,19 @@ TEST(Reduction, SseAndAvxRoutesGiveTheScalarLoopsBits) {
 }
 
 // Patches of cells cut along random diagonals, nodes numbered at random and
-// moved off the grid, each triangle's first vertex at random, both problem
-// types, under the edge loads t s.n of a uniform stress, held by a hinge at
-// (0, 0) and v = 0 along y = 0. Each Ke is symmetric, gives rigid motions no
-// force, and is positive definite once they are held. Every element gives
-// back the stress and Hooke's strains, every node u = exx x + gxy y, v = eyy
-// y; nodal forces and reactions do no work in a rigid motion.
+// moved off the grid, first vertices at random, both problem types, under the
+// edge loads t s.n of a uniform stress, held by a hinge at (0, 0) and v = 0
+// along y = 0. Each Ke is symmetric, gives rigid motions no force, and is
+// positive definite once they are held. Every element gives back the stress
+// and Hooke's strains, every node u = exx x + gxy y, v = eyy y; loads and
+// reactions do no work in a rigid motion.
 TEST(Equations, PatchTestAndEquilibriumOfRandomMeshes) {
-  const auto ajouter = [](auto& liste, auto objet) {
-    liste.Liste[++liste.Nombre] = std::make_unique<decltype(objet)>(objet);
-  };
-  // The work of forces by degree of freedom, at points by node, in the two
-  // translations and the rotation about the origin, over its terms' scale.
+  // The work of forces f at points p in a translation or the rotation, over its terms' scale.
   const auto Travail = [](int mode, const double* f, const TPoint* p, int nombre) {
     double travail = 0, echelle = 0;
     for (int q = 0; q < nombre; ++q) {
       const double w = f[q] * (mode == 2 ? (q % 2 == 0 ? -p[q / 2].y : p[q / 2].x) : q % 2 == mode);
-      travail += w;
-      echelle += std::fabs(w);
+      travail += w, echelle += std::fabs(w);
     }
     return std::fabs(travail) / (1e-300 + echelle);
   };
@@ -133,21 +125,17 @@ TEST(Equations, PatchTestAndEquilibriumOfRandomMeshes) {
     std::mt19937 aleas(cas);
     std::uniform_real_distribution<double> u01;
     const auto reel = [&](double a, double b) { return a + (b - a) * u01(aleas); };
-    const bool planes = cas % 2 == 0;
-    S.TypeProbleme = planes ? 1 : 2;
+    const bool planes = (S.TypeProbleme = 1 + cas % 2) == 1;
     const int nx = 2 + int(aleas() % 7), ny = 2 + int(aleas() % (9 - nx));
     const double lx = reel(1, 1000), ly = lx * reel(0.5, 2), t = reel(0.1, 10);
     const double e = reel(1000, 210000), nu = reel(0, 0.45);
-    std::vector<int> numero(static_cast<std::size_t>((nx + 1) * (ny + 1)));
+    std::vector<int> numero(S.NbNoeuds = (nx + 1) * (ny + 1));
     std::iota(numero.begin(), numero.end(), 1);
     std::shuffle(numero.begin(), numero.end(), aleas);
     const auto noeud = [&](int i, int j) { return numero[i + (nx + 1) * j]; };
-    S.NbNoeuds = static_cast<int>(numero.size());
-    for (int k = 0; k < S.NbNoeuds; ++k) {
-      const int i = k % (nx + 1), j = k / (nx + 1);
-      const double dx = i % nx == 0 ? 0 : reel(-0.2, 0.2), dy = j % ny == 0 ? 0 : reel(-0.2, 0.2);
-      S.Noeuds[numero[k]] = {(i + dx) * lx / nx, (j + dy) * ly / ny};
-    }
+    for (int k = 0, i = 0, j = 0; k < S.NbNoeuds; ++k, i = k % (nx + 1), j = k / (nx + 1))
+      S.Noeuds[numero[k]] = {(i + (i % nx ? reel(-0.2, 0.2) : 0)) * lx / nx,
+                             (j + (j % ny ? reel(-0.2, 0.2) : 0)) * ly / ny};
     for (int k = 0; k < nx * ny; ++k) {
       const int a = k % nx + (nx + 1) * (k / nx), b = a + 1, c = b + nx + 1, d = c - 1;
       const bool ac = aleas() % 2 == 0;
@@ -156,21 +144,21 @@ TEST(Equations, PatchTestAndEquilibriumOfRandomMeshes) {
         TElement el{{}, t, e, nu};
         for (int v = 1, r = int(aleas() % 3); v <= 3; ++v)
           el.Sommets[v] = numero[sommets[(r + v) % 3]];
-        ajouter(S.Elements, el);
+        S.Elements.Liste[++S.Elements.Nombre] = std::make_unique<TElement>(el);
       }
     }
     for (int i = 0; i <= nx; ++i)
-      ajouter(S.Liaisons, TLiaison{std::uint8_t(i == 0 ? 3 : 2), noeud(i, 0)});
+      S.Liaisons.Liste[S.NbLiaisons = ++S.Liaisons.Nombre] =
+          std::make_unique<TLiaison>(TLiaison{std::uint8_t(i == 0 ? 3 : 2), noeud(i, 0)});
     const double sxx = reel(-100, 100), syy = reel(-100, 100), sxy = reel(-100, 100);
     for (int k = 0, i = 0, j = 0; k < 2 * (nx + ny); ++k) {  // counter-clockwise
       const int a = noeud(i, j);
       k < nx ? ++i : k < nx + ny ? ++j : k < 2 * nx + ny ? --i : --j;
       const TPoint &p = S.Noeuds[a], &q = S.Noeuds[noeud(i, j)];
       const double l = std::hypot(q.x - p.x, q.y - p.y), cx = (q.y - p.y) / l, cy = (p.x - q.x) / l;
-      ajouter(S.Charges,
-              TCharge{2, a, noeud(i, j), t * (sxx * cx + sxy * cy), t * (sxy * cx + syy * cy)});
+      S.Charges.Liste[S.NbCharges = ++S.Charges.Nombre] = std::make_unique<TCharge>(
+          TCharge{2, a, noeud(i, j), t * (sxx * cx + sxy * cy), t * (sxy * cx + syy * cy)});
     }
-    S.NbLiaisons = S.Liaisons.Nombre, S.NbCharges = S.Charges.Nombre;
     ASSERT_TRUE(S.AssemblageRigidite());
     S.AssemblageForces();
     Tableau<double, NbMaxDdl> total = S.F;  // the nodal forces, then with the reactions
@@ -205,18 +193,16 @@ TEST(Equations, PatchTestAndEquilibriumOfRandomMeshes) {
       // Sylvester, with u1, v1 and vertex 2 across side 1-2 held.
       const int l[3] = {std::fabs(p[1].y - p[0].y) > std::fabs(p[1].x - p[0].x) ? 4 : 3, 5, 6};
       const auto c = [&](int i, int j) { return ke[l[i]][l[j]] / diagonale; };
-      const double d2 = c(0, 0) * c(1, 1) - c(0, 1) * c(1, 0);
-      const double d3 = c(0, 0) * (c(1, 1) * c(2, 2) - c(1, 2) * c(2, 1)) -
-                        c(0, 1) * (c(1, 0) * c(2, 2) - c(1, 2) * c(2, 0)) +
+      const auto d = [&](int i, int j) { return c(i, i) * c(j, j) - c(i, j) * c(j, i); };
+      const double d3 = c(0, 0) * d(1, 2) - c(0, 1) * (c(1, 0) * c(2, 2) - c(1, 2) * c(2, 0)) +
                         c(0, 2) * (c(1, 0) * c(2, 1) - c(1, 1) * c(2, 0));
-      ASSERT_TRUE(c(0, 0) > 1e-3 && d2 > 1e-3 * c(0, 0) && d3 > 1e-3 * d2) << cas << ' ' << k;
+      ASSERT_TRUE(c(0, 0) > 1e-3 && d(0, 1) > 1e-3 * c(0, 0) && d3 > 1e-3 * d(0, 1)) << cas << k;
       TContraintesDeformations r;
       ContraintesElement(S.ElementEn(k), r);
       const double attendu[] = {exx, eyy, gxy, ezz, sxx, syy, sxy, szz};
       const double obtenu[] = {r.exx, r.eyy, r.gxy, r.ezz, r.sxx, r.syy, r.sxy, r.szz};
       for (int q = 0; q < 8; ++q)
-        ASSERT_NEAR(attendu[q], obtenu[q], 1e-11 * (q < 4 ? deformation : contrainte))
-            << cas << ' ' << k << ' ' << q;
+        ASSERT_NEAR(attendu[q], obtenu[q], 1e-11 * (q < 4 ? deformation : contrainte)) << cas << k;
     }
     const double ecart = 1e-11 * deformation * std::max(lx, ly);
     for (int n = 1; n <= S.NbNoeuds; ++n) {
