@@ -67,7 +67,7 @@ TEST(Equations, EliminationOnTheUpperTriangleAndThePivotTest) {
         S.K[i][j] = j >= i ? c.k[p++] : 1e300;
     }
     EXPECT_EQ(c.pivot == nullptr, S.CalculDeplacements()) << (c.pivot ? c.pivot : "");
-    EXPECT_EQ(0, std::memcmp(c.u.data(), &S.F[1], 8 * c.u.size())) << S.F[1];  // bit for bit
+    EXPECT_TRUE(c.u.empty() || !std::memcmp(c.u.data(), &S.F[1], 8 * c.u.size())) << S.F[1];
     attendu += "Calcul des d\xE9placements inconnus\r\n";
     if (c.pivot != nullptr) {
       EXPECT_EQ(attendu + debut, m.Resultats());  // handed over before the value is formed
@@ -97,7 +97,7 @@ TEST(Reduction, SseAndAvxRoutesGiveTheScalarLoopsBits) {
         attendu.push_back(j < decalage ? ligne[j] : ligne[j] - m * pivot[j]);
       }
       reduire(ligne.data() + decalage, pivot.data() + decalage, nombre, m);
-      ASSERT_EQ(0, std::memcmp(attendu.data(), ligne.data(), 8 * ligne.size())) << essai;
+      ASSERT_TRUE(ligne.empty() || !std::memcmp(attendu.data(), ligne.data(), 8 * ligne.size()));
     }
   }
 }
