@@ -97,11 +97,7 @@ int Executer(const Lancement& lancement, const Flux& flux, const fs::path& dossi
                 "#!/bin/sh\nprintf '%s\\n' \"$@\" >>\"${0%/*}/visualiseur.log\"\n");
   fs::permissions(dossier / "xdg-open", fs::perms::owner_all);
   std::ostringstream commande;
-  commande << (lancement.limite >= 0 ? "trap '' XFSZ; " : "") << "cd " << lancement.dossier
-           << " && PATH=" << dossier << ":\"$PATH\" && exec ";
-  if (lancement.limite >= 0) {  // SIGXFSZ ignored, as the program itself does
-    commande << "prlimit --fsize=" << lancement.limite << ' ';
-  }
+  commande << "cd " << lancement.dossier << " && PATH=" << dossier << ":\"$PATH\" && exec ";
   // Every process of the run, the viewer included, holds the pipe as its
   // descriptor 9: its end of file says that all of them have ended.
   commande << lancement.programme << " 9>&1";
@@ -199,17 +195,14 @@ std::optional<Execution> LancerCas(const fs::path& cas, const fs::path& dossier)
   for (std::string mot; montage >> mot;) {
     if (mot.starts_with("#")) {
       std::getline(montage, mot);
-    } else if (mot == "limite") {
-      montage >> lancement.limite;
     } else {
       *drapeaux.at(mot) = true;  // throws on an unknown word
     }
   }
   const std::string commande = LireFichier(cas / "commande");
 #ifdef _WIN32
-  // No shell, no file size limit per process; a full device under Wine alone.
-  if (!commande.empty() || lancement.limite >= 0 ||
-      (lancement.sortiePleine && !std::ifstream(kPlein).is_open())) {
+  // No shell; a full device under Wine alone.
+  if (!commande.empty() || (lancement.sortiePleine && !std::ifstream(kPlein).is_open())) {
     return std::nullopt;
   }
 #endif
