@@ -187,18 +187,11 @@ std::optional<Execution> LancerCas(const fs::path& cas, const fs::path& dossier)
       EcrireFichier(dossier / nom.substr(7), octets);
     }
   }
-  Lancement lancement{ELASPLAN_PROGRAMME, dossier, LireFichier(cas / "stdin")};
-  const std::map<std::string, bool*> drapeaux{{"entree-fermee", &lancement.entreeFermee},
-                                              {"sortie-fermee", &lancement.sortieFermee},
-                                              {"sortie-pleine", &lancement.sortiePleine}};
-  std::istringstream montage(LireFichier(cas / "montage"));
-  for (std::string mot; montage >> mot;) {
-    if (mot.starts_with("#")) {
-      std::getline(montage, mot);
-    } else {
-      *drapeaux.at(mot) = true;  // throws on an unknown word
-    }
-  }
+  const std::string montage = LireFichier(cas / "montage");  // comments, then the fault
+  const auto faute = [&](const std::string& mot) { return montage.ends_with("\n" + mot + "\n"); };
+  Lancement lancement{ELASPLAN_PROGRAMME,         dossier,
+                      LireFichier(cas / "stdin"), faute("entree-fermee"),
+                      faute("sortie-fermee"),     faute("sortie-pleine")};
   const std::string commande = LireFichier(cas / "commande");
 #ifdef _WIN32
   // No shell; a full device under Wine alone.

@@ -2,8 +2,8 @@
 // program, compared byte for byte with what it must print and write.
 //   entree/     files written into an empty working folder, only read
 //   stdin       what is typed at the prompt
-//   montage     faults of the run, words after "#" aside: "entree-fermee",
-//               "sortie-fermee", "sortie-pleine" (the full device)
+//   montage     comments, then the fault of the run: "entree-fermee",
+//               "sortie-fermee" or "sortie-pleine" (the full device)
 //   commande    a shell script that starts "$programme" its own way ("$o": a
 //               folder of its own; exit 77: a means it needs is missing)
 //   attendu/    stdout, stderr, statut, visualiseur (one line per start of the
