@@ -97,11 +97,7 @@ int Executer(const Lancement& lancement, const Flux& flux, const fs::path& dossi
                 "#!/bin/sh\nprintf '%s\\n' \"$@\" >>\"${0%/*}/visualiseur.log\"\n");
   fs::permissions(dossier / "xdg-open", fs::perms::owner_all);
   std::ostringstream commande;
-  commande << (lancement.limite >= 0 ? "trap '' XFSZ; " : "") << "cd " << lancement.dossier
-           << " && PATH=" << dossier << ":\"$PATH\" && exec ";
-  if (lancement.limite >= 0) {  // SIGXFSZ ignored, as the program itself does
-    commande << "prlimit --fsize=" << lancement.limite << ' ';
-  }
+  commande << "cd " << lancement.dossier << " && PATH=" << dossier << ":\"$PATH\" && exec ";
   // Every process of the run, the viewer included, holds the pipe as its
   // descriptor 9: its end of file says that all of them have ended.
   commande << lancement.programme << " 9>&1";
@@ -191,25 +187,15 @@ std::optional<Execution> LancerCas(const fs::path& cas, const fs::path& dossier)
       EcrireFichier(dossier / nom.substr(7), octets);
     }
   }
-  Lancement lancement{ELASPLAN_PROGRAMME, dossier, LireFichier(cas / "stdin")};
-  const std::map<std::string, bool*> drapeaux{{"entree-fermee", &lancement.entreeFermee},
-                                              {"sortie-fermee", &lancement.sortieFermee},
-                                              {"sortie-pleine", &lancement.sortiePleine}};
-  std::istringstream montage(LireFichier(cas / "montage"));
-  for (std::string mot; montage >> mot;) {
-    if (mot.starts_with("#")) {
-      std::getline(montage, mot);
-    } else if (mot == "limite") {
-      montage >> lancement.limite;
-    } else {
-      *drapeaux.at(mot) = true;  // throws on an unknown word
-    }
-  }
+  const std::string montage = LireFichier(cas / "montage");  // comments, then the fault
+  const auto faute = [&](const std::string& mot) { return montage.ends_with("\n" + mot + "\n"); };
+  Lancement lancement{ELASPLAN_PROGRAMME,         dossier,
+                      LireFichier(cas / "stdin"), faute("entree-fermee"),
+                      faute("sortie-fermee"),     faute("sortie-pleine")};
   const std::string commande = LireFichier(cas / "commande");
 #ifdef _WIN32
-  // No shell, no file size limit per process; a full device under Wine alone.
-  if (!commande.empty() || lancement.limite >= 0 ||
-      (lancement.sortiePleine && !std::ifstream(kPlein).is_open())) {
+  // No shell; a full device under Wine alone.
+  if (!commande.empty() || (lancement.sortiePleine && !std::ifstream(kPlein).is_open())) {
     return std::nullopt;
   }
 #endif

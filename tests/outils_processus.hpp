@@ -15,7 +15,6 @@ struct Lancement {
   std::filesystem::path programme, dossier;  // dossier: the working folder
   std::string entree;                        // bytes typed on standard input
   bool entreeFermee = false, sortieFermee = false, sortiePleine = false;  // on the full device
-  long limite = -1;  // file size limit in bytes, SIGXFSZ ignored; -1: none
 };
 
 struct Execution {

@@ -2,9 +2,8 @@
 // program, compared byte for byte with what it must print and write.
 //   entree/     files written into an empty working folder, only read
 //   stdin       what is typed at the prompt
-//   montage     faults of the run, words after "#" aside: "limite <n>" (a file
-//               size limit, SIGXFSZ ignored), "entree-fermee", "sortie-fermee",
-//               "sortie-pleine" (the full device)
+//   montage     comments, then the fault of the run: "entree-fermee",
+//               "sortie-fermee" or "sortie-pleine" (the full device)
 //   commande    a shell script that starts "$programme" its own way ("$o": a
 //               folder of its own; exit 77: a means it needs is missing)
 //   attendu/    stdout, stderr, statut, visualiseur (one line per start of the
@@ -13,8 +12,8 @@
 //   communs     one line per file of entree/ or attendu/ that is shared: its
 //               path in the case, blanks, its name in e2e/communs/; a file of
 //               the case's own comes first
-// A run this system cannot give (a size limit or a shell on Windows, a full
-// device outside Wine) is skipped.
+// A run this system cannot give (a shell on Windows, a full device outside
+// Wine) is skipped.
 #include <gtest/gtest.h>
 
 #include <filesystem>
