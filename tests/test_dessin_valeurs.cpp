@@ -4,6 +4,7 @@
 // stress F / (t L / 2). Then the SVG written from it.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cfenv>
 #include <cfloat>
 #include <cmath>
@@ -17,7 +18,6 @@
 
 namespace {
 
-constexpr auto npos = std::string::npos;
 constexpr double L = 10.0, t = 2.0, E = 1000.0, nu = 0.25, x0 = 7.0, y0 = -5.0;
 // Triangle 1, on the right: 1 N/mm pulls its hypotenuse, 1 N/mm runs along
 // its base. Triangle 2, on the left: 2 N/mm push its hypotenuse, 0.6 N/mm3
@@ -25,21 +25,27 @@ constexpr double L = 10.0, t = 2.0, E = 1000.0, nu = 0.25, x0 = 7.0, y0 = -5.0;
 const double sigma1 = (1.0 * L * std::sqrt(2.0) / 2 + 1.0 * L / 2) / (t * L / 2);
 const double sigma2 = -(2.0 * L * std::sqrt(2.0) / 2 + 0.6 * t * L * L / 2 / 3) / (t * L / 2);
 
-TPlan Plus(TPlan a, TPlan b, double facteur = 1.0) {
-  return {a.x + b.x * facteur, a.y + b.y * facteur};
+TPlan Plus(TPlan a, TPlan b, double k = 1.0) {
+  return {a.x + b.x * k, a.y + b.y * k};
 }
-
 double Ecart(TPlan a, TPlan b) {
   return std::hypot(a.x - b.x, a.y - b.y);
 }
-
+template <typename... A>
+std::string Format(const char* modele, A... valeurs) {
+  char texte[256];
+  std::snprintf(texte, sizeof texte, modele, valeurs...);
+  return texte;
+}
 // Points as the SVG writes them, one decimal, apart.
 template <typename... P>
 std::string Texte(P... p) {
-  char texte[64];
-  std::string points;
-  ((std::snprintf(texte, sizeof texte, " %.1f,%.1f", p.x, p.y), points += texte), ...);
-  return points.substr(1);
+  return (Format(" %.1f,%.1f", p.x, p.y) + ...).substr(1);
+}
+void Contient(const std::string& svg, std::initializer_list<std::string> fragments) {
+  for (const std::string& f : fragments) {
+    EXPECT_NE(std::string::npos, svg.find(f)) << f;
+  }
 }
 
 class Dessin : public testing::Test {
@@ -55,16 +61,22 @@ class Dessin : public testing::Test {
     std::filesystem::remove(donnees::Temporaire().replace_extension(".svg"));
     Structure = nullptr;
   }
-  template <typename T, int Taille, typename... A>
-  static void Ajouter(TListe<T, Taille>& liste, std::int32_t& nombre, A... valeurs) {
-    liste.Nombre = nombre = liste.Nombre + 1;
-    liste.Liste[liste.Nombre] = std::make_unique<T>(T{valeurs...});
+  template <typename T, int N, typename R = std::initializer_list<T>>
+  static void Remplir(TListe<T, N>& liste, std::int32_t& nombre, const R& items) {
+    for (const T& item : items) {
+      liste.Liste[nombre = ++liste.Nombre] = std::make_unique<T>(item);
+    }
   }
-  void Element(std::int32_t a, std::int32_t b, std::int32_t c) {
-    std::int32_t nombre = 0;
-    Ajouter(s.Elements, nombre, Tableau<std::int32_t, NbSommets>{}, t, E, nu);
-    auto& sommets = s.Elements.Liste[nombre]->Sommets;
-    sommets[1] = a, sommets[2] = b, sommets[3] = c;
+  void Modele(std::initializer_list<TPoint> noeuds,
+              std::initializer_list<std::array<int, 3>> elements,
+              std::initializer_list<TLiaison> liaisons) {
+    std::copy(noeuds.begin(), noeuds.end(), &s.Noeuds[1]), s.NbNoeuds = std::ssize(noeuds);
+    for (std::int32_t n = 0; const auto& [a, b, c] : elements) {
+      Remplir(s.Elements, n, {{{}, t, E, nu}});
+      Tableau<std::int32_t, NbSommets>& sommets = s.Elements.Liste[n]->Sommets;
+      sommets[1] = a, sommets[2] = b, sommets[3] = c;
+    }
+    Remplir(s.Liaisons, s.NbLiaisons, liaisons);
   }
   void Resoudre() {
     ASSERT_TRUE(s.AssemblageRigidite());
@@ -80,13 +92,6 @@ class Dessin : public testing::Test {
     fichier.Fermer();
     return donnees::Contenu(chemin);
   }
-  // The texts the SVG must hold, formatted.
-  template <typename... A>
-  void Contient(const std::string& svg, const char* modele, A... valeurs) {
-    char texte[256];
-    std::snprintf(texte, sizeof texte, modele, valeurs...);
-    EXPECT_NE(npos, svg.find(texte)) << texte;
-  }
   TPlan Noeud(int n) const { return d.noeuds[n].deforme; }
 
   TStructure s;
@@ -94,25 +99,15 @@ class Dessin : public testing::Test {
 };
 
 TEST_F(Dessin, TheHandSolutionIsDrawn) {
-  s.TypeProbleme = 1, s.NbNoeuds = 7;
-  const TPoint noeuds[] = {{x0 + 2 * L, y0}, {x0 + 3 * L, y0}, {x0 + 2 * L, y0 + L}, {x0 + L, y0},
-                           {x0, y0},         {x0 + L, y0 + L}, {x0, y0 + L}};
-  std::copy(std::begin(noeuds), std::end(noeuds), &s.Noeuds[1]);
-  Element(1, 2, 3), Element(4, 6, 5);
-  for (const auto& [code, noeud] :
-       {std::pair{1, 1}, {2, 1}, {1, 3}, {4, 2}, {3, 4}, {1, 6}, {3, 7}}) {
-    Ajouter(s.Liaisons, s.NbLiaisons, std::uint8_t(code), noeud, 0.0, 0.0);  // 7 alone
-  }
-  // Null, of an unknown type: not drawn; the last one upward, on a hinge.
-  for (const auto& [type, n1, n2, fx, fy] : {std::tuple{2, 2, 3, 1.0, 0.0},
-                                             {2, 1, 2, 1.0, 0.0},
-                                             {2, 5, 6, 2.0, 0.0},
-                                             {1, 2, 0, 0.6, 0.0},
-                                             {2, 1, 2, 0.0, 0.0},
-                                             {7, 1, 2, 1.0, 1.0},
-                                             {2, 7, 7, 0.0, 1.0}}) {
-    Ajouter(s.Charges, s.NbCharges, std::uint8_t(type), n1, n2, fx, fy);
-  }
+  s.TypeProbleme = 1;
+  // Node 7 alone on a hinge. Loads null or of an unknown type are not drawn;
+  // the last one upward, on a single node.
+  const auto P = [](double i, double j) { return TPoint{x0 + i * L, y0 + j * L}; };
+  Modele({P(2, 0), P(3, 0), P(2, 1), P(1, 0), P(0, 0), P(1, 1), P(0, 1)}, {{1, 2, 3}, {4, 6, 5}},
+         {{1, 1}, {2, 1}, {1, 3}, {4, 2}, {3, 4}, {1, 6}, {3, 7}});
+  const TCharge charges[] = {{2, 2, 3, 1}, {2, 1, 2, 1},    {2, 5, 6, 2},   {1, 2, 0, 0.6},
+                             {2, 1, 2},    {7, 1, 2, 1, 1}, {2, 7, 7, 0, 1}};
+  Remplir(s.Charges, s.NbCharges, charges);
   Resoudre();
   const double u2 = sigma1 * L / E, u5 = -sigma2 * L / E;
   const TPoint u[] = {{0, 0}, {u2, 0}, {0, -nu * u2}, {0, 0}, {u5, 0}, {0, nu * u5}, {0, 0}};
@@ -122,16 +117,11 @@ TEST_F(Dessin, TheHandSolutionIsDrawn) {
   EXPECT_NEAR(660.0 / (3 * L), d.unite, 1e-12);
   EXPECT_NEAR(1.0, d.facteur * u5 / (0.1 * 3 * L), 0.005);
   EXPECT_EQ(d.facteur, TroisChiffres(d.facteur));
-  EXPECT_LT(Ecart(d.noeuds[7].initial, {150, 224}) + Ecart(d.noeuds[2].initial, {810, 444}) +
-                Ecart({d.largeur, d.hauteur}, {1170, 594}) + Ecart(d.echelle, {970, 118}),
-            1e-9);
+  EXPECT_LT(Ecart({d.largeur, d.hauteur}, {1170, 594}) + Ecart(d.echelle, {970, 118}), 1e-9);
   for (int n = 1; n <= 7; ++n) {
-    const TPlan initial = {150 + (s.Noeuds[n].x - x0) * d.unite,
-                           444 - (s.Noeuds[n].y - y0) * d.unite};
-    EXPECT_LT(Ecart(initial, d.noeuds[n].initial) +
-                  Ecart(Plus(initial, {u[n - 1].x, -u[n - 1].y}, d.facteur * d.unite), Noeud(n)),
-              1e-9)
-        << n;
+    const TPlan p = {150 + (s.Noeuds[n].x - x0) * d.unite, 444 - (s.Noeuds[n].y - y0) * d.unite};
+    const TPlan deforme = Plus(p, {u[n - 1].x, -u[n - 1].y}, d.facteur * d.unite);
+    EXPECT_LT(Ecart(p, d.noeuds[n].initial) + Ecart(deforme, Noeud(n)), 1e-9) << n;
   }
   // Element 1 is the least stressed, element 2 the most: the scale's ends.
   EXPECT_NEAR(sigma1, d.contrainteMin, 1e-12);
@@ -145,9 +135,10 @@ TEST_F(Dessin, TheHandSolutionIsDrawn) {
     EXPECT_EQ(0, Ecart(l.cote, cotes[k]) + Ecart(l.position, Noeud(l.noeud))) << k;
   }
   // Arrows 30 units long: from the pulled edge, onto the pushed one, 8 units
-  // outside the edge along which the load runs, beside the centroid.
+  // outside the edge along which the load runs, beside the centroid. First
+  // and last tails, direction.
   const TPlan g = Plus(d.elements[2].centre, {7, 0});
-  const TPlan attendues[][3] = {{Noeud(2), Noeud(3), {1, 0}},  // first and last tails, direction
+  const TPlan attendues[][3] = {{Noeud(2), Noeud(3), {1, 0}},
                                 {Plus(Noeud(1), {-15, 8}), Plus(Noeud(2), {-15, 8}), {1, 0}},
                                 {Plus(Noeud(5), {-30, 0}), Plus(Noeud(6), {-30, 0}), {1, 0}},
                                 {g, g, {1, 0}},
@@ -165,36 +156,34 @@ TEST_F(Dessin, TheHandSolutionIsDrawn) {
   // In the SVG: element 1, the least stressed, blue, element 2 red; the
   // scale's values evenly from one to the other; node 1's supports, the
   // roller on two wheels; the first arrow; the values of the loads.
-  const std::string svg = Svg();
-  const TPlan p = Noeud(1), q = Noeud(2), base = Plus(q, {23, 0});
+  const TPlan p = Noeud(1), q = Noeud(2), b = Plus(q, {23, 0});
   Contient(
-      svg,
-      "<polygon points=\"%s\" fill=\"#2c7bb6\"/>\n<polygon points=\"%s\" fill=\"#d7191c\"/>\n</g>",
-      Texte(p, q, Noeud(3)).c_str(), Texte(Noeud(4), Noeud(6), Noeud(5)).c_str());
-  Contient(svg, "\">%.3f</text>\n<path d=\"M%.1f,%.1fh4\"", sigma1, d.echelle.x + 20,
-           d.echelle.y + 192);
-  Contient(svg, "\">%.3f</text>\n", (4 * sigma1 - sigma2) / 5);
-  Contient(svg, "\">%.3f</text>\n</g>", -sigma2);
-  Contient(svg, "<g class=\"appui-u\"><polygon points=\"%s\"/>",
-           Texte(p, Plus(p, {10.08, 8.4}), Plus(p, {10.08, -8.4})).c_str());
-  Contient(
-      svg,
-      "<g class=\"appui-v\"><polygon points=\"%s\"/><circle cx=\"%.1f\" cy=\"%.1f\" r=\"2.0\"/>",
-      Texte(p, Plus(p, {-8.4, 10.08}), Plus(p, {8.4, 10.08})).c_str(), p.x - 4.2, p.y + 12.04);
-  Contient(svg, "<path d=\"M%s\"/><polygon points=\"%s", (Texte(q) + "L" + Texte(base)).c_str(),
-           Texte(Plus(q, {30, 0}), Plus(base, {0, 3}), Plus(base, {0, -3})).c_str());
-  Contient(svg, "<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"middle\">1 N/mm<",
-           d.charges[1].etiquette.x, d.charges[1].etiquette.y + 11);
-  Contient(svg, "text-anchor=\"start\">0.6 N/mm\xC2\xB3<");
-  Contient(svg, "text-anchor=\"end\">2 N/mm<");
-  Contient(svg, ".txt \342\200\224 contraintes planes</text>");
+      Svg(),
+      {Format("<polygon points=\"%s\" fill=\"#2c7bb6\"/>\n<polygon points=\"%s\" fill=\"#d7191c\"/>"
+              "\n</g>",
+              Texte(p, q, Noeud(3)).c_str(), Texte(Noeud(4), Noeud(6), Noeud(5)).c_str()),
+       Format("\">%.3f</text>\n<path d=\"M%.1f,%.1fh4\"", sigma1, d.echelle.x + 20,
+              d.echelle.y + 192),
+       Format("\">%.3f</text>\n", (4 * sigma1 - sigma2) / 5),
+       Format("\">%.3f</text>\n</g>", -sigma2),
+       Format("<g class=\"appui-u\"><polygon points=\"%s\"/>",
+              Texte(p, Plus(p, {10.08, 8.4}), Plus(p, {10.08, -8.4})).c_str()),
+       Format("<g class=\"appui-v\"><polygon points=\"%s\"/><circle cx=\"%.1f\" cy=\"%.1f\" "
+              "r=\"2.0\"/>",
+              Texte(p, Plus(p, {-8.4, 10.08}), Plus(p, {8.4, 10.08})).c_str(), p.x - 4.2,
+              p.y + 12.04),
+       Format("<path d=\"M%sL%s\"/><polygon points=\"%s", Texte(q).c_str(), Texte(b).c_str(),
+              Texte(Plus(q, {30, 0}), Plus(b, {0, 3}), Plus(b, {0, -3})).c_str()),
+       Format("<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"middle\">1 N/mm<",
+              d.charges[1].etiquette.x, d.charges[1].etiquette.y + 11),
+       "text-anchor=\"start\">0.6 N/mm\xC2\xB3<", "text-anchor=\"end\">2 N/mm<",
+       ".txt \342\200\224 contraintes planes</text>"});
 }
 
 // A fault while drawing gives up the picture: no file, one line on standard
 // error.
 TEST_F(Dessin, FaultWhileDrawingLeavesNoFile) {
-  s.NbNoeuds = 1;
-  Element(1, 0, 1);
+  Modele({{}}, {{1, 0, 1}}, {});
   s.NomFichier = donnees::Temporaire().replace_extension("").string();
   testing::internal::CaptureStderr();
   s.EcritureDessin();
@@ -208,19 +197,13 @@ TEST_F(Dessin, FaultWhileDrawingLeavesNoFile) {
 // data file's name as typed, Windows-1252 or UTF-8 (not when overlong, a
 // surrogate or cut), in UTF-8 with markup escaped.
 TEST_F(Dessin, UnloadedElementAndTitles) {
-  s.TypeProbleme = 2, s.NbNoeuds = 4;
-  s.Noeuds[1] = {0, 0}, s.Noeuds[2] = {1, 0}, s.Noeuds[3] = {0, 1}, s.Noeuds[4] = {0, 10};
-  Element(1, 2, 3);
-  for (const auto& [code, noeud] : {std::pair{3, 1}, {2, 2}, {3, 4}}) {
-    Ajouter(s.Liaisons, s.NbLiaisons, std::uint8_t(code), noeud, 0.0, 0.0);
-  }
+  s.TypeProbleme = 2;
+  Modele({{0, 0}, {1, 0}, {0, 1}, {0, 10}}, {{1, 2, 3}}, {{3, 1}, {2, 2}, {3, 4}});
   Resoudre();
   EXPECT_NEAR(0.2 * std::sqrt(66.0 * 66.0 / 2), d.police, 1e-9);
-  const std::string svg = Svg();
-  Contient(svg,
-           ".txt \342\200\224 d\303\251formations planes</text>\n<text x=\"16\" "
-           "y=\"46\">D\303\251placements nuls");
-  Contient(svg, ">0 (uniforme)</text>");
+  Contient(Svg(), {".txt \342\200\224 d\303\251formations planes</text>\n<text x=\"16\" "
+                   "y=\"46\">D\303\251placements nuls",
+                   ">0 (uniforme)</text>"});
   for (const auto& [nom, titre] :
        {std::pair{"a &b<c>\"\xE9", "a &amp;b&lt;c&gt;&quot;\xC3\xA9"},
         {"\x80\x81\x01\x9F", "\xE2\x82\xAC\xEF\xBF\xBD\xEF\xBF\xBD\xC5\xB8"},
@@ -229,7 +212,7 @@ TEST_F(Dessin, UnloadedElementAndTitles) {
          "\xC2\x80\xE0\xA0\x80\xF0\x90\x80\x80\xF0\x9F\x98\x80"},
         {"a\xC3", "a\xC3\x83"}}) {
     s.NomFichier = nom;
-    Contient(Svg(), "<title>%s.txt</title>", titre);
+    Contient(Svg(), {Format("<title>%s.txt</title>", titre)});
   }
 }
 
