@@ -42,12 +42,6 @@ template <typename... P>
 std::string Texte(P... p) {
   return (Format(" %.1f,%.1f", p.x, p.y) + ...).substr(1);
 }
-void Contient(const std::string& svg, std::initializer_list<std::string> fragments) {
-  for (const std::string& f : fragments) {
-    EXPECT_NE(std::string::npos, svg.find(f)) << f;
-  }
-}
-
 class Dessin : public testing::Test {
  protected:
   // The program traps floating-point faults; here they are flags.
@@ -67,30 +61,33 @@ class Dessin : public testing::Test {
       liste.Liste[nombre = ++liste.Nombre] = std::make_unique<T>(item);
     }
   }
-  void Modele(std::initializer_list<TPoint> noeuds,
-              std::initializer_list<std::array<int, 3>> elements,
-              std::initializer_list<TLiaison> liaisons) {
+  // Elements by their three nodes.
+  template <typename R = std::initializer_list<TCharge>>
+  void Resoudre(std::initializer_list<TPoint> noeuds,
+                std::initializer_list<std::array<int, 3>> elements,
+                std::initializer_list<TLiaison> liaisons, const R& charges) {
     std::copy(noeuds.begin(), noeuds.end(), &s.Noeuds[1]), s.NbNoeuds = std::ssize(noeuds);
     for (std::int32_t n = 0; const auto& [a, b, c] : elements) {
       Remplir(s.Elements, n, {{{}, t, E, nu}});
       Tableau<std::int32_t, NbSommets>& sommets = s.Elements.Liste[n]->Sommets;
       sommets[1] = a, sommets[2] = b, sommets[3] = c;
     }
-    Remplir(s.Liaisons, s.NbLiaisons, liaisons);
-  }
-  void Resoudre() {
+    Remplir(s.Liaisons, s.NbLiaisons, liaisons), Remplir(s.Charges, s.NbCharges, charges);
     ASSERT_TRUE(s.AssemblageRigidite());
     s.AssemblageForces(), s.MiseEnPlaceLiaisons();
     ASSERT_TRUE(s.CalculDeplacements());
     d = PreparerDessin(s);
   }
-  std::string Svg() {
+  // The SVG holds each fragment.
+  void Contient(std::initializer_list<std::string> fragments) {
     const std::filesystem::path chemin = donnees::Temporaire().replace_extension(".svg");
     TFichierTexte fichier;
     EXPECT_TRUE(fichier.Creer(chemin.string(), TEchec::Releve));
     EcrireSvg(fichier, s, d);
     fichier.Fermer();
-    return donnees::Contenu(chemin);
+    for (const std::string& f : fragments) {
+      EXPECT_NE(std::string::npos, donnees::Contenu(chemin).find(f)) << f;
+    }
   }
   TPlan Noeud(int n) const { return d.noeuds[n].deforme; }
 
@@ -103,12 +100,10 @@ TEST_F(Dessin, TheHandSolutionIsDrawn) {
   // Node 7 alone on a hinge. Loads null or of an unknown type are not drawn;
   // the last one upward, on a single node.
   const auto P = [](double i, double j) { return TPoint{x0 + i * L, y0 + j * L}; };
-  Modele({P(2, 0), P(3, 0), P(2, 1), P(1, 0), P(0, 0), P(1, 1), P(0, 1)}, {{1, 2, 3}, {4, 6, 5}},
-         {{1, 1}, {2, 1}, {1, 3}, {4, 2}, {3, 4}, {1, 6}, {3, 7}});
   const TCharge charges[] = {{2, 2, 3, 1}, {2, 1, 2, 1},    {2, 5, 6, 2},   {1, 2, 0, 0.6},
                              {2, 1, 2},    {7, 1, 2, 1, 1}, {2, 7, 7, 0, 1}};
-  Remplir(s.Charges, s.NbCharges, charges);
-  Resoudre();
+  Resoudre({P(2, 0), P(3, 0), P(2, 1), P(1, 0), P(0, 0), P(1, 1), P(0, 1)}, {{1, 2, 3}, {4, 6, 5}},
+           {{1, 1}, {2, 1}, {1, 3}, {4, 2}, {3, 4}, {1, 6}, {3, 7}}, charges);
   const double u2 = sigma1 * L / E, u5 = -sigma2 * L / E;
   const TPoint u[] = {{0, 0}, {u2, 0}, {0, -nu * u2}, {0, 0}, {u5, 0}, {0, nu * u5}, {0, 0}};
   // The larger side, 3 L, spans 660 units, 150 from the left and the top
@@ -130,52 +125,47 @@ TEST_F(Dessin, TheHandSolutionIsDrawn) {
   // u = 0, along y otherwise.
   const TPlan cotes[] = {{1, 0}, {0, 1}, {1, 0}, {0, 1}, {-1, 0}, {0, -1}};
   ASSERT_EQ(6u, d.liaisons.size());
-  for (std::size_t k = 0; k < 6; ++k) {
-    const TLiaisonDessinee& l = d.liaisons[k];
-    EXPECT_EQ(0, Ecart(l.cote, cotes[k]) + Ecart(l.position, Noeud(l.noeud))) << k;
+  for (std::size_t k = 0; const TLiaisonDessinee& l : d.liaisons) {
+    EXPECT_EQ(0, Ecart(l.cote, cotes[k++]) + Ecart(l.position, Noeud(l.noeud))) << k;
   }
-  // Arrows 30 units long: from the pulled edge, onto the pushed one, 8 units
-  // outside the edge along which the load runs, beside the centroid. First
-  // and last tails, direction.
-  const TPlan g = Plus(d.elements[2].centre, {7, 0});
-  const TPlan attendues[][3] = {{Noeud(2), Noeud(3), {1, 0}},
-                                {Plus(Noeud(1), {-15, 8}), Plus(Noeud(2), {-15, 8}), {1, 0}},
-                                {Plus(Noeud(5), {-30, 0}), Plus(Noeud(6), {-30, 0}), {1, 0}},
-                                {g, g, {1, 0}},
-                                {Noeud(7), Noeud(7), {0, -1}}};
+  // Arrows 30 units long, along x but the last: from the pulled edge, onto
+  // the pushed one, 8 units outside the edge along which the load runs,
+  // beside the centroid. First and last tails.
+  const TPlan g = Plus(d.elements[2].centre, {7, 0}), n7 = Noeud(7);
+  const TPlan queues[][2] = {{Noeud(2), Noeud(3)},
+                             {Plus(Noeud(1), {-15, 8}), Plus(Noeud(2), {-15, 8})},
+                             {Plus(Noeud(5), {-30, 0}), Plus(Noeud(6), {-30, 0})},
+                             {g, g},
+                             {n7, n7}};
   ASSERT_EQ(5u, d.charges.size());
-  for (std::size_t k = 0; k < 5; ++k) {
-    const std::vector<TFleche>& f = d.charges[k].fleches;
-    const TPlan* a = attendues[k];
-    EXPECT_LT(Ecart(f.front().queue, a[0]) + Ecart(f.back().queue, a[1]), 1e-9) << k;
-    for (const TFleche& fleche : f) {
-      EXPECT_LT(Ecart(fleche.tete, Plus(fleche.queue, a[2], 30)), 1e-9) << k;
+  for (std::size_t k = 0; const TChargeDessinee& c : d.charges) {
+    EXPECT_EQ(k != 1 && k != 3, c.trait) << k;
+    const TPlan* a = queues[k];
+    EXPECT_LT(Ecart(c.fleches.front().queue, a[0]) + Ecart(c.fleches.back().queue, a[1]), 1e-9)
+        << k;
+    for (const TFleche& f : c.fleches) {
+      EXPECT_LT(Ecart(f.tete, Plus(f.queue, k == 4 ? TPlan{0, -1} : TPlan{1, 0}, 30)), 1e-9) << k;
     }
-    EXPECT_EQ(k != 1 && k != 3, d.charges[k].trait);
+    ++k;
   }
   // In the SVG: element 1, the least stressed, blue, element 2 red; the
   // scale's values evenly from one to the other; node 1's supports, the
   // roller on two wheels; the first arrow; the values of the loads.
-  const TPlan p = Noeud(1), q = Noeud(2), b = Plus(q, {23, 0});
+  const TPlan p = Noeud(1), q = Noeud(2), b = Plus(q, {23, 0}), c = d.charges[1].etiquette;
   Contient(
-      Svg(),
-      {Format("<polygon points=\"%s\" fill=\"#2c7bb6\"/>\n<polygon points=\"%s\" fill=\"#d7191c\"/>"
-              "\n</g>",
-              Texte(p, q, Noeud(3)).c_str(), Texte(Noeud(4), Noeud(6), Noeud(5)).c_str()),
-       Format("\">%.3f</text>\n<path d=\"M%.1f,%.1fh4\"", sigma1, d.echelle.x + 20,
-              d.echelle.y + 192),
+      {"<polygon points=\"" + Texte(p, q, Noeud(3)) + "\" fill=\"#2c7bb6\"/>\n<polygon points=\"" +
+           Texte(Noeud(4), Noeud(6), Noeud(5)) + "\" fill=\"#d7191c\"/>\n</g>",
+       Format("\">%.3f</text>\n<path d=\"M", sigma1) + Texte(Plus(d.echelle, {20, 192})) + "h4\"",
        Format("\">%.3f</text>\n", (4 * sigma1 - sigma2) / 5),
        Format("\">%.3f</text>\n</g>", -sigma2),
-       Format("<g class=\"appui-u\"><polygon points=\"%s\"/>",
-              Texte(p, Plus(p, {10.08, 8.4}), Plus(p, {10.08, -8.4})).c_str()),
-       Format("<g class=\"appui-v\"><polygon points=\"%s\"/><circle cx=\"%.1f\" cy=\"%.1f\" "
-              "r=\"2.0\"/>",
-              Texte(p, Plus(p, {-8.4, 10.08}), Plus(p, {8.4, 10.08})).c_str(), p.x - 4.2,
-              p.y + 12.04),
-       Format("<path d=\"M%sL%s\"/><polygon points=\"%s", Texte(q).c_str(), Texte(b).c_str(),
-              Texte(Plus(q, {30, 0}), Plus(b, {0, 3}), Plus(b, {0, -3})).c_str()),
-       Format("<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"middle\">1 N/mm<",
-              d.charges[1].etiquette.x, d.charges[1].etiquette.y + 11),
+       "<g class=\"appui-u\"><polygon points=\"" +
+           Texte(p, Plus(p, {10.08, 8.4}), Plus(p, {10.08, -8.4})) + "\"/>",
+       "<g class=\"appui-v\"><polygon points=\"" +
+           Texte(p, Plus(p, {-8.4, 10.08}), Plus(p, {8.4, 10.08})) +
+           Format("\"/><circle cx=\"%.1f\" cy=\"%.1f\" r=\"2.0\"/>", p.x - 4.2, p.y + 12.04),
+       "<path d=\"M" + Texte(q) + "L" + Texte(b) + "\"/><polygon points=\"" +
+           Texte(Plus(q, {30, 0}), Plus(b, {0, 3}), Plus(b, {0, -3})),
+       Format("<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"middle\">1 N/mm<", c.x, c.y + 11),
        "text-anchor=\"start\">0.6 N/mm\xC2\xB3<", "text-anchor=\"end\">2 N/mm<",
        ".txt \342\200\224 contraintes planes</text>"});
 }
@@ -183,7 +173,7 @@ TEST_F(Dessin, TheHandSolutionIsDrawn) {
 // A fault while drawing gives up the picture: no file, one line on standard
 // error.
 TEST_F(Dessin, FaultWhileDrawingLeavesNoFile) {
-  Modele({{}}, {{1, 0, 1}}, {});
+  Remplir(s.Elements, s.NbNoeuds, {TElement{}});  // one node, node 0 in the element
   s.NomFichier = donnees::Temporaire().replace_extension("").string();
   testing::internal::CaptureStderr();
   s.EcritureDessin();
@@ -198,12 +188,12 @@ TEST_F(Dessin, FaultWhileDrawingLeavesNoFile) {
 // surrogate or cut), in UTF-8 with markup escaped.
 TEST_F(Dessin, UnloadedElementAndTitles) {
   s.TypeProbleme = 2;
-  Modele({{0, 0}, {1, 0}, {0, 1}, {0, 10}}, {{1, 2, 3}}, {{3, 1}, {2, 2}, {3, 4}});
-  Resoudre();
+  Resoudre({{0, 0}, {1, 0}, {0, 1}, {0, 10}}, {{1, 2, 3}}, {{3, 1}, {2, 2}, {3, 4}}, {});
   EXPECT_NEAR(0.2 * std::sqrt(66.0 * 66.0 / 2), d.police, 1e-9);
-  Contient(Svg(), {".txt \342\200\224 d\303\251formations planes</text>\n<text x=\"16\" "
-                   "y=\"46\">D\303\251placements nuls",
-                   ">0 (uniforme)</text>"});
+  Contient(
+      {".txt \342\200\224 d\303\251formations planes</text>\n<text x=\"16\" "
+       "y=\"46\">D\303\251placements nuls",
+       ">0 (uniforme)</text>"});
   for (const auto& [nom, titre] :
        {std::pair{"a &b<c>\"\xE9", "a &amp;b&lt;c&gt;&quot;\xC3\xA9"},
         {"\x80\x81\x01\x9F", "\xE2\x82\xAC\xEF\xBF\xBD\xEF\xBF\xBD\xC5\xB8"},
@@ -212,7 +202,7 @@ TEST_F(Dessin, UnloadedElementAndTitles) {
          "\xC2\x80\xE0\xA0\x80\xF0\x90\x80\x80\xF0\x9F\x98\x80"},
         {"a\xC3", "a\xC3\x83"}}) {
     s.NomFichier = nom;
-    Contient(Svg(), {Format("<title>%s.txt</title>", titre)});
+    Contient({Format("<title>%s.txt</title>", titre)});
   }
 }
 
