@@ -161,23 +161,13 @@ TEST_F(Dessin, TheHandSolutionIsDrawn) {
        ".txt \342\200\224 contraintes planes</text>"});
 }
 
-// A fault while drawing (node 0 in an element) gives up the picture: no
-// file, one line on standard error.
-TEST_F(Dessin, FaultWhileDrawingLeavesNoFile) {
-  Remplir(s.Elements, s.NbNoeuds, {TElement{}});
-  s.NomFichier = donnees::Temporaire().replace_extension("").string();
-  testing::internal::CaptureStderr();
-  s.EcritureDessin();
-  EXPECT_EQ("Dessin non \351crit : " + s.NomFichier + "r.svg (calcul du dessin impossible)\r\n",
-            testing::internal::GetCapturedStderr());
-  EXPECT_FALSE(std::filesystem::exists(s.NomFichier + "r.svg"));
-}
-
 // One element, unloaded, a tenth of the model's size: nothing moves, one
 // colour, the numbers a fifth of the element's drawn side. The title is the
 // data file's name as typed, Windows-1252 or UTF-8 (not when overlong, a
-// surrogate or cut), in UTF-8 with markup escaped.
-TEST_F(Dessin, UnloadedElementAndTitles) {
+// surrogate or cut), in UTF-8 with markup escaped. A fault while drawing
+// (node 0 in an element) gives up the picture: no file, one line on
+// standard error.
+TEST_F(Dessin, UnloadedElementTitlesAndFault) {
   s.TypeProbleme = 2;
   Resoudre({{0, 0}, {1, 0}, {0, 1}, {0, 10}}, {{1, 2, 3}}, {{3, 1}, {2, 2}, {3, 4}}, {});
   EXPECT_NEAR(0.2 * std::sqrt(66.0 * 66.0 / 2), d.police, 1e-9);
@@ -194,6 +184,13 @@ TEST_F(Dessin, UnloadedElementAndTitles) {
     s.NomFichier = nom;
     Contient({Format("<title>%s.txt</title>", titre)});
   }
+  s.Elements.Liste[1]->Sommets[2] = 0;
+  s.NomFichier = donnees::Temporaire().replace_extension("").string();
+  testing::internal::CaptureStderr();
+  s.EcritureDessin();
+  EXPECT_EQ("Dessin non \351crit : " + s.NomFichier + "r.svg (calcul du dessin impossible)\r\n",
+            testing::internal::GetCapturedStderr());
+  EXPECT_FALSE(std::filesystem::exists(s.NomFichier + "r.svg"));
 }
 
 TEST(DessinValeurs, EquivalentStressColoursAndThreeDigits) {
