@@ -35,10 +35,7 @@ std::string Format(const char* modele, A... valeurs) {
   return texte;
 }
 // Points as the SVG writes them, one decimal, apart.
-template <typename... P>
-std::string Texte(P... p) {
-  return (Format(" %.1f,%.1f", p.x, p.y) + ...).substr(1);
-}
+const auto Texte = [](auto... p) { return (Format(" %.1f,%.1f", p.x, p.y) + ...).substr(1); };
 
 class Dessin : public testing::Test {
  protected:
@@ -77,8 +74,7 @@ class Dessin : public testing::Test {
     const std::filesystem::path chemin = donnees::Temporaire().replace_extension(".svg");
     TFichierTexte fichier;
     EXPECT_TRUE(fichier.Creer(chemin.string(), TEchec::Releve));
-    EcrireSvg(fichier, s, d);
-    fichier.Fermer();
+    EcrireSvg(fichier, s, d), fichier.Fermer();
     for (const std::string& f : fragments) {
       EXPECT_NE(std::string::npos, donnees::Contenu(chemin).find(f)) << f;
     }
