@@ -116,23 +116,21 @@ TEST_F(Dessin, TheHandSolutionIsDrawn) {
   for (std::size_t k = 0; const TLiaisonDessinee& l : d.liaisons) {
     EXPECT_EQ(0, Ecart(l.cote, cotes[k++]) + Ecart(l.position, Noeud(l.noeud))) << k;
   }
-  // Arrows 30 units long, first and last tails: from the pulled edge, onto
-  // the pushed one, 8 units outside the edge along which the load runs,
-  // beside the centroid.
-  const TPlan g = Plus(d.elements[2].centre, {7, 0}), n7 = Noeud(7), m = {-15, 8}, r = {-30, 0};
-  const TPlan queues[][2] = {{Noeud(2), Noeud(3)},
-                             {Plus(Noeud(1), m), Plus(Noeud(2), m)},
-                             {Plus(Noeud(5), r), Plus(Noeud(6), r)},
-                             {g, g},
-                             {n7, n7}};
+  // Arrows 30 units long, along x but the last, their tails from N1 to N2:
+  // from the pulled edge, onto the pushed one, 8 units outside the edge along
+  // which the load runs; beside the centroid for the body force.
+  const TPlan decalages[] = {{0, 0}, {-15, 8}, {-30, 0}, {7, 0}, {0, 0}};
   ASSERT_EQ(5u, d.charges.size());
   for (std::size_t k = 0; k < 5; ++k) {
+    SCOPED_TRACE(k);
     const std::vector<TFleche>& f = d.charges[k].fleches;
-    const TPlan vers = k < 4 ? TPlan{1, 0} : TPlan{0, -1};
-    EXPECT_EQ(k != 1 && k != 3, d.charges[k].trait) << k;
-    EXPECT_LT(Ecart(f.front().queue, queues[k][0]) + Ecart(f.back().queue, queues[k][1]), 1e-9);
-    for (const TFleche& fleche : f) {
-      EXPECT_LT(Ecart(fleche.tete, Plus(fleche.queue, vers, 30)), 1e-9) << k;
+    const TCharge& c = charges[k < 4 ? k : 6];
+    const TPlan a = Plus(k == 3 ? d.elements[2].centre : Noeud(c.N1), decalages[k]);
+    const TPlan b = k == 3 ? a : Plus(Noeud(c.N2), decalages[k]);
+    EXPECT_EQ(k != 1 && k != 3, d.charges[k].trait);
+    EXPECT_LT(Ecart(f.front().queue, a) + Ecart(f.back().queue, b), 1e-9);
+    for (const TFleche& e : f) {
+      EXPECT_LT(Ecart(e.tete, Plus(e.queue, {c.Fx, -c.Fy}, 30 / std::hypot(c.Fx, c.Fy))), 1e-9);
     }
   }
   // In the SVG: element 1 blue, element 2 red; the scale's values evenly
@@ -158,11 +156,9 @@ TEST_F(Dessin, TheHandSolutionIsDrawn) {
 }
 
 // One element, unloaded, a tenth of the model's size: nothing moves, one
-// colour, the numbers a fifth of the element's drawn side. The title is the
-// data file's name as typed, Windows-1252 or UTF-8 (not when overlong, a
-// surrogate or cut), in UTF-8 with markup escaped. A fault while drawing
-// (node 0 in an element) gives up the picture: no file, one line on
-// standard error.
+// colour, numbers a fifth of its drawn side. The title: the name as typed,
+// Windows-1252 or UTF-8 (not overlong, a surrogate or cut), in UTF-8, markup
+// escaped. A fault while drawing (node 0) leaves no file, one line on stderr.
 TEST_F(Dessin, UnloadedElementTitlesAndFault) {
   s.TypeProbleme = 2;
   Resoudre({{0, 0}, {1, 0}, {0, 1}, {0, 10}}, {{1, 2, 3}}, {{3, 1}, {2, 2}, {3, 4}}, {});
