@@ -1,7 +1,6 @@
-// What the picture draws, on a model solved by hand: two separate triangles
-// of side L, each held at its right-angle corner and along x at its top
-// corner, so that the x force F at its third corner gives it the uniaxial
-// stress F / (t L / 2). Then the SVG written from it.
+// The picture of a model solved by hand: two separate triangles of side L,
+// each held at its right-angle corner and along x at its top corner, so that
+// an x force F at the third corner gives the uniaxial stress F / (t L / 2).
 #include <gtest/gtest.h>
 
 #include <cfenv>
@@ -17,30 +16,22 @@
 
 namespace {
 
-constexpr auto npos = std::string::npos;
 constexpr double L = 10.0, t = 2.0, E = 1000.0, nu = 0.25, x0 = 7.0, y0 = -5.0;
-// Triangle 1, on the right: 1 N/mm pulls its hypotenuse, 1 N/mm runs along
-// its base. Triangle 2, on the left: 2 N/mm push its hypotenuse, 0.6 N/mm3
-// along x on its volume.
+// Triangle 1, on the right: 1 N/mm pulls its hypotenuse, 1 N/mm runs along its
+// base. Triangle 2: 2 N/mm push its hypotenuse, 0.6 N/mm3 along x on its volume.
 const double sigma1 = (1.0 * L * std::sqrt(2.0) / 2 + 1.0 * L / 2) / (t * L / 2);
 const double sigma2 = -(2.0 * L * std::sqrt(2.0) / 2 + 0.6 * t * L * L / 2 / 3) / (t * L / 2);
 
-TPlan Plus(TPlan a, TPlan b, double facteur = 1.0) {
-  return {a.x + b.x * facteur, a.y + b.y * facteur};
+const auto Plus = [](TPlan a, TPlan b, double k = 1) { return a.x += k * b.x, a.y += k * b.y, a; };
+const auto Ecart = [](TPlan a, TPlan b) { return std::hypot(a.x - b.x, a.y - b.y); };
+template <typename... A>
+std::string Format(const char* modele, A... valeurs) {
+  char texte[256];
+  std::snprintf(texte, sizeof texte, modele, valeurs...);
+  return texte;
 }
-
-double Ecart(TPlan a, TPlan b) {
-  return std::hypot(a.x - b.x, a.y - b.y);
-}
-
 // Points as the SVG writes them, one decimal, apart.
-template <typename... P>
-std::string Texte(P... p) {
-  char texte[64];
-  std::string points;
-  ((std::snprintf(texte, sizeof texte, " %.1f,%.1f", p.x, p.y), points += texte), ...);
-  return points.substr(1);
-}
+const auto Texte = [](auto... p) { return (Format(" %.1f,%.1f", p.x, p.y) + ...).substr(1); };
 
 class Dessin : public testing::Test {
  protected:
@@ -55,37 +46,34 @@ class Dessin : public testing::Test {
     std::filesystem::remove(donnees::Temporaire().replace_extension(".svg"));
     Structure = nullptr;
   }
-  template <typename T, int Taille, typename... A>
-  static void Ajouter(TListe<T, Taille>& liste, std::int32_t& nombre, A... valeurs) {
-    liste.Nombre = nombre = liste.Nombre + 1;
-    liste.Liste[liste.Nombre] = std::make_unique<T>(T{valeurs...});
-  }
-  void Element(std::int32_t a, std::int32_t b, std::int32_t c) {
-    std::int32_t nombre = 0;
-    Ajouter(s.Elements, nombre, Tableau<std::int32_t, NbSommets>{}, t, E, nu);
-    auto& sommets = s.Elements.Liste[nombre]->Sommets;
-    sommets[1] = a, sommets[2] = b, sommets[3] = c;
-  }
-  void Resoudre() {
-    ASSERT_TRUE(s.AssemblageRigidite());
-    s.AssemblageForces(), s.MiseEnPlaceLiaisons();
-    ASSERT_TRUE(s.CalculDeplacements());
+  template <typename R = std::initializer_list<TCharge>>
+  void Resoudre(std::initializer_list<TPoint> noeuds,
+                std::initializer_list<std::initializer_list<int>> elements,
+                std::initializer_list<TLiaison> liaisons, const R& charges) {
+    std::copy(noeuds.begin(), noeuds.end(), &s.Noeuds[1]), s.NbNoeuds = std::ssize(noeuds);
+    for (const auto& sommets : elements) {
+      auto& e = s.Elements.Liste[++s.Elements.Nombre] =
+          std::make_unique<TElement>(TElement{{}, t, E, nu});
+      std::copy(sommets.begin(), sommets.end(), &e->Sommets[1]);
+    }
+    for (const TLiaison& l : liaisons) {
+      s.Liaisons.Liste[s.NbLiaisons = ++s.Liaisons.Nombre] = std::make_unique<TLiaison>(l);
+    }
+    for (const TCharge& c : charges) {
+      s.Charges.Liste[s.NbCharges = ++s.Charges.Nombre] = std::make_unique<TCharge>(c);
+    }
+    ASSERT_TRUE(s.AssemblageRigidite() &&
+                (s.AssemblageForces(), s.MiseEnPlaceLiaisons(), s.CalculDeplacements()));
     d = PreparerDessin(s);
   }
-  std::string Svg() {
+  void Contient(std::initializer_list<std::string> fragments) {
     const std::filesystem::path chemin = donnees::Temporaire().replace_extension(".svg");
     TFichierTexte fichier;
     EXPECT_TRUE(fichier.Creer(chemin.string(), TEchec::Releve));
-    EcrireSvg(fichier, s, d);
-    fichier.Fermer();
-    return donnees::Contenu(chemin);
-  }
-  // The texts the SVG must hold, formatted.
-  template <typename... A>
-  void Contient(const std::string& svg, const char* modele, A... valeurs) {
-    char texte[256];
-    std::snprintf(texte, sizeof texte, modele, valeurs...);
-    EXPECT_NE(npos, svg.find(texte)) << texte;
+    EcrireSvg(fichier, s, d), fichier.Fermer();
+    for (const std::string& f : fragments) {
+      EXPECT_NE(std::string::npos, donnees::Contenu(chemin).find(f)) << f;
+    }
   }
   TPlan Noeud(int n) const { return d.noeuds[n].deforme; }
 
@@ -94,107 +82,86 @@ class Dessin : public testing::Test {
 };
 
 TEST_F(Dessin, TheHandSolutionIsDrawn) {
-  s.TypeProbleme = 1, s.NbNoeuds = 7;
-  const TPoint noeuds[] = {{x0 + 2 * L, y0}, {x0 + 3 * L, y0}, {x0 + 2 * L, y0 + L}, {x0 + L, y0},
-                           {x0, y0},         {x0 + L, y0 + L}, {x0, y0 + L}};
-  std::copy(std::begin(noeuds), std::end(noeuds), &s.Noeuds[1]);
-  Element(1, 2, 3), Element(4, 6, 5);
-  for (const auto& [code, noeud] :
-       {std::pair{1, 1}, {2, 1}, {1, 3}, {4, 2}, {3, 4}, {1, 6}, {3, 7}}) {
-    Ajouter(s.Liaisons, s.NbLiaisons, std::uint8_t(code), noeud, 0.0, 0.0);  // 7 alone
-  }
-  // Null, of an unknown type: not drawn; the last one upward, on a hinge.
-  for (const auto& [type, n1, n2, fx, fy] : {std::tuple{2, 2, 3, 1.0, 0.0},
-                                             {2, 1, 2, 1.0, 0.0},
-                                             {2, 5, 6, 2.0, 0.0},
-                                             {1, 2, 0, 0.6, 0.0},
-                                             {2, 1, 2, 0.0, 0.0},
-                                             {7, 1, 2, 1.0, 1.0},
-                                             {2, 7, 7, 0.0, 1.0}}) {
-    Ajouter(s.Charges, s.NbCharges, std::uint8_t(type), n1, n2, fx, fy);
-  }
-  Resoudre();
-  const double u2 = sigma1 * L / E, u5 = -sigma2 * L / E;
-  const TPoint u[] = {{0, 0}, {u2, 0}, {0, -nu * u2}, {0, 0}, {u5, 0}, {0, nu * u5}, {0, 0}};
+  // Node 7 alone on a hinge; a support of code 4 holds nothing. Loads null or
+  // of an unknown type are not drawn; the last one upward, on a single node.
+  s.TypeProbleme = 1;
+  const auto P = [](double i, double j) { return TPoint{x0 + i * L, y0 + j * L}; };
+  const TCharge charges[] = {{2, 2, 3, 1}, {2, 1, 2, 1},    {2, 5, 6, 2},   {1, 2, 0, 0.6},
+                             {2, 1, 2},    {7, 1, 2, 1, 1}, {2, 7, 7, 0, 1}};
+  Resoudre({P(2, 0), P(3, 0), P(2, 1), P(1, 0), P(0, 0), P(1, 1), P(0, 1)}, {{1, 2, 3}, {4, 6, 5}},
+           {{1, 1}, {2, 1}, {1, 3}, {4, 2}, {3, 4}, {1, 6}, {3, 7}}, charges);
   // The larger side, 3 L, spans 660 units, 150 from the left and the top
-  // under a 74-unit heading, room for the deformation, supports and arrows;
-  // the largest displacement a tenth of it, to the three digits of the factor.
-  EXPECT_NEAR(660.0 / (3 * L), d.unite, 1e-12);
+  // under a 74-unit heading; the largest displacement a tenth of it, to the
+  // three digits of the factor.
+  const double u2 = sigma1 * L / E, u5 = -sigma2 * L / E, unite = 660 / (3 * L);
+  const TPoint u[] = {{0, 0}, {u2, 0}, {0, -nu * u2}, {0, 0}, {u5, 0}, {0, nu * u5}, {0, 0}};
+  EXPECT_LT(Ecart({d.largeur, d.hauteur}, {1170, 594}) + Ecart(d.echelle, {970, 118}), 1e-9);
   EXPECT_NEAR(1.0, d.facteur * u5 / (0.1 * 3 * L), 0.005);
   EXPECT_EQ(d.facteur, TroisChiffres(d.facteur));
-  EXPECT_LT(Ecart(d.noeuds[7].initial, {150, 224}) + Ecart(d.noeuds[2].initial, {810, 444}) +
-                Ecart({d.largeur, d.hauteur}, {1170, 594}) + Ecart(d.echelle, {970, 118}),
-            1e-9);
   for (int n = 1; n <= 7; ++n) {
-    const TPlan initial = {150 + (s.Noeuds[n].x - x0) * d.unite,
-                           444 - (s.Noeuds[n].y - y0) * d.unite};
-    EXPECT_LT(Ecart(initial, d.noeuds[n].initial) +
-                  Ecart(Plus(initial, {u[n - 1].x, -u[n - 1].y}, d.facteur * d.unite), Noeud(n)),
-              1e-9)
-        << n;
+    const TPlan p = {150 + (s.Noeuds[n].x - x0) * unite, 444 - (s.Noeuds[n].y - y0) * unite};
+    const TPlan deforme = Plus(p, {u[n - 1].x, -u[n - 1].y}, d.facteur * unite);
+    EXPECT_LT(Ecart(p, d.noeuds[n].initial) + Ecart(deforme, Noeud(n)), 1e-9) << n;
   }
-  // Element 1 is the least stressed, element 2 the most: the scale's ends.
-  EXPECT_NEAR(sigma1, d.contrainteMin, 1e-12);
-  EXPECT_NEAR(-sigma2, d.contrainteMax, 1e-12);
-  // Supports at their nodes, outside the model: their base along x for
-  // u = 0, along y otherwise.
+  // Supports at their nodes, outside the model, based along x for u = 0.
   const TPlan cotes[] = {{1, 0}, {0, 1}, {1, 0}, {0, 1}, {-1, 0}, {0, -1}};
   ASSERT_EQ(6u, d.liaisons.size());
-  for (std::size_t k = 0; k < 6; ++k) {
-    const TLiaisonDessinee& l = d.liaisons[k];
-    EXPECT_EQ(0, Ecart(l.cote, cotes[k]) + Ecart(l.position, Noeud(l.noeud))) << k;
+  for (std::size_t k = 0; const TLiaisonDessinee& l : d.liaisons) {
+    EXPECT_EQ(0, Ecart(l.cote, cotes[k++]) + Ecart(l.position, Noeud(l.noeud))) << k;
   }
-  // Arrows 30 units long: from the pulled edge, onto the pushed one, 8 units
-  // outside the edge along which the load runs, beside the centroid.
-  const TPlan g = Plus(d.elements[2].centre, {7, 0});
-  const TPlan attendues[][3] = {{Noeud(2), Noeud(3), {1, 0}},  // first and last tails, direction
-                                {Plus(Noeud(1), {-15, 8}), Plus(Noeud(2), {-15, 8}), {1, 0}},
-                                {Plus(Noeud(5), {-30, 0}), Plus(Noeud(6), {-30, 0}), {1, 0}},
-                                {g, g, {1, 0}},
-                                {Noeud(7), Noeud(7), {0, -1}}};
+  // Arrows 30 units long along the force, tails from N1 to N2: from a pulled
+  // edge, onto a pushed one, 8 units outside one along which the load runs.
+  const TPlan decalages[] = {{0, 0}, {-15, 8}, {-30, 0}, {7, 0}, {0, 0}};
   ASSERT_EQ(5u, d.charges.size());
   for (std::size_t k = 0; k < 5; ++k) {
+    SCOPED_TRACE(k);
     const std::vector<TFleche>& f = d.charges[k].fleches;
-    const TPlan* a = attendues[k];
-    EXPECT_LT(Ecart(f.front().queue, a[0]) + Ecart(f.back().queue, a[1]), 1e-9) << k;
-    for (const TFleche& fleche : f) {
-      EXPECT_LT(Ecart(fleche.tete, Plus(fleche.queue, a[2], 30)), 1e-9) << k;
-    }
+    const TCharge& c = charges[k < 4 ? k : 6];
+    const TPlan a = Plus(k == 3 ? d.elements[2].centre : Noeud(c.N1), decalages[k]);
+    const TPlan b = k == 3 ? a : Plus(Noeud(c.N2), decalages[k]);
     EXPECT_EQ(k != 1 && k != 3, d.charges[k].trait);
+    EXPECT_LT(Ecart(f.front().queue, a) + Ecart(f.back().queue, b), 1e-9);
+    for (const TFleche& e : f) {
+      EXPECT_LT(Ecart(e.tete, Plus(e.queue, {c.Fx, -c.Fy}, 30 / std::hypot(c.Fx, c.Fy))), 1e-9);
+    }
   }
-  // In the SVG: element 1, the least stressed, blue, element 2 red; the
-  // scale's values evenly from one to the other; node 1's supports, the
-  // roller on two wheels; the first arrow; the values of the loads.
-  const std::string svg = Svg();
-  const TPlan p = Noeud(1), q = Noeud(2), base = Plus(q, {23, 0});
+  // In the SVG: element 1, the least stressed, blue, element 2 red; the scale
+  // evenly between their stresses; the roller on wheels; an arrow; the values.
+  const TPlan p = Noeud(1), q = Noeud(2), b = Plus(q, {23, 0}), c = d.charges[1].etiquette;
   Contient(
-      svg,
-      "<polygon points=\"%s\" fill=\"#2c7bb6\"/>\n<polygon points=\"%s\" fill=\"#d7191c\"/>\n</g>",
-      Texte(p, q, Noeud(3)).c_str(), Texte(Noeud(4), Noeud(6), Noeud(5)).c_str());
-  Contient(svg, "\">%.3f</text>\n<path d=\"M%.1f,%.1fh4\"", sigma1, d.echelle.x + 20,
-           d.echelle.y + 192);
-  Contient(svg, "\">%.3f</text>\n", (4 * sigma1 - sigma2) / 5);
-  Contient(svg, "\">%.3f</text>\n</g>", -sigma2);
-  Contient(svg, "<g class=\"appui-u\"><polygon points=\"%s\"/>",
-           Texte(p, Plus(p, {10.08, 8.4}), Plus(p, {10.08, -8.4})).c_str());
-  Contient(
-      svg,
-      "<g class=\"appui-v\"><polygon points=\"%s\"/><circle cx=\"%.1f\" cy=\"%.1f\" r=\"2.0\"/>",
-      Texte(p, Plus(p, {-8.4, 10.08}), Plus(p, {8.4, 10.08})).c_str(), p.x - 4.2, p.y + 12.04);
-  Contient(svg, "<path d=\"M%s\"/><polygon points=\"%s", (Texte(q) + "L" + Texte(base)).c_str(),
-           Texte(Plus(q, {30, 0}), Plus(base, {0, 3}), Plus(base, {0, -3})).c_str());
-  Contient(svg, "<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"middle\">1 N/mm<",
-           d.charges[1].etiquette.x, d.charges[1].etiquette.y + 11);
-  Contient(svg, "text-anchor=\"start\">0.6 N/mm\xC2\xB3<");
-  Contient(svg, "text-anchor=\"end\">2 N/mm<");
-  Contient(svg, ".txt \342\200\224 contraintes planes</text>");
+      {"<polygon points=\"" + Texte(p, q, Noeud(3)) + "\" fill=\"#2c7bb6\"/>\n<polygon points=\"" +
+           Texte(Noeud(4), Noeud(6), Noeud(5)) + "\" fill=\"#d7191c\"/>\n</g>",
+       Format("\">%.3f</text>\n<path d=\"M", sigma1) + Texte(Plus(d.echelle, {20, 192})) + "h4\"",
+       Format("\">%.3f</text>\n", (4 * sigma1 - sigma2) / 5),
+       Format("\">%.3f</text>\n</g>", -sigma2),
+       "u\"><polygon points=\"" + Texte(p, Plus(p, {10.08, 8.4}), Plus(p, {10.08, -8.4})),
+       "v\"><polygon points=\"" + Texte(p, Plus(p, {-8.4, 10.08}), Plus(p, {8.4, 10.08})) +
+           Format("\"/><circle cx=\"%.1f\" cy=\"%.1f\" r=\"2.0\"/>", p.x - 4.2, p.y + 12.04),
+       "<path d=\"M" + Texte(q) + "L" + Texte(b) + "\"/><polygon points=\"" +
+           Texte(Plus(q, {30, 0}), Plus(b, {0, 3}), Plus(b, {0, -3})),
+       Format("<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"middle\">1 N/mm<", c.x, c.y + 11),
+       "text-anchor=\"start\">0.6 N/mm\xC2\xB3<", "text-anchor=\"end\">2 N/mm<",
+       ".txt \342\200\224 contraintes planes</text>"});
 }
 
-// A fault while drawing gives up the picture: no file, one line on standard
-// error.
-TEST_F(Dessin, FaultWhileDrawingLeavesNoFile) {
-  s.NbNoeuds = 1;
-  Element(1, 0, 1);
+// One element, unloaded, a tenth of the model's size: nothing moves, one colour,
+// numbers a fifth of its drawn side. Titles in UTF-8, the name as typed if UTF-8
+// (no surrogate, not cut), else Windows-1252. A fault leaves no file, one line.
+TEST_F(Dessin, UnloadedElementTitlesAndFault) {
+  s.TypeProbleme = 2;
+  Resoudre({{0, 0}, {1, 0}, {0, 1}, {0, 10}}, {{1, 2, 3}}, {{3, 1}, {2, 2}, {3, 4}}, {});
+  EXPECT_NEAR(0.2 * std::sqrt(66.0 * 66.0 / 2), d.police, 1e-9);
+  Contient({">0 (uniforme)</text>", "y=\"46\">D\303\251placements nuls"});
+  for (const auto& [nom, titre] :
+       {std::pair{"a &b<c>\"\xE9", "a &amp;b&lt;c&gt;&quot;\xC3\xA9"},
+        {"\x80\x81\x01\x9F", "\xE2\x82\xAC\xEF\xBF\xBD\xEF\xBF\xBD\xC5\xB8"},
+        {"\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xE2\x82\xAC"},
+        {"\xC2\x80\xE0\xA0\x80\xF0\x90\x80\x80", "\xC2\x80\xE0\xA0\x80\xF0\x90\x80\x80"},
+        {"a\xC3", "a\xC3\x83"}}) {
+    s.NomFichier = nom;
+    Contient({Format("<title>%s.txt</title>", titre)});
+  }
+  s.Elements.Liste[1]->Sommets[2] = 0;
   s.NomFichier = donnees::Temporaire().replace_extension("").string();
   testing::internal::CaptureStderr();
   s.EcritureDessin();
@@ -203,45 +170,15 @@ TEST_F(Dessin, FaultWhileDrawingLeavesNoFile) {
   EXPECT_FALSE(std::filesystem::exists(s.NomFichier + "r.svg"));
 }
 
-// One element, unloaded, a tenth of the model's size: nothing moves, one
-// colour, the numbers a fifth of the element's drawn side. The title is the
-// data file's name as typed, Windows-1252 or UTF-8 (not when overlong, a
-// surrogate or cut), in UTF-8 with markup escaped.
-TEST_F(Dessin, UnloadedElementAndTitles) {
-  s.TypeProbleme = 2, s.NbNoeuds = 4;
-  s.Noeuds[1] = {0, 0}, s.Noeuds[2] = {1, 0}, s.Noeuds[3] = {0, 1}, s.Noeuds[4] = {0, 10};
-  Element(1, 2, 3);
-  for (const auto& [code, noeud] : {std::pair{3, 1}, {2, 2}, {3, 4}}) {
-    Ajouter(s.Liaisons, s.NbLiaisons, std::uint8_t(code), noeud, 0.0, 0.0);
-  }
-  Resoudre();
-  EXPECT_NEAR(0.2 * std::sqrt(66.0 * 66.0 / 2), d.police, 1e-9);
-  const std::string svg = Svg();
-  Contient(svg,
-           ".txt \342\200\224 d\303\251formations planes</text>\n<text x=\"16\" "
-           "y=\"46\">D\303\251placements nuls");
-  Contient(svg, ">0 (uniforme)</text>");
-  for (const auto& [nom, titre] :
-       {std::pair{"a &b<c>\"\xE9", "a &amp;b&lt;c&gt;&quot;\xC3\xA9"},
-        {"\x80\x81\x01\x9F", "\xE2\x82\xAC\xEF\xBF\xBD\xEF\xBF\xBD\xC5\xB8"},
-        {"\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xE2\x82\xAC"},
-        {"\xC2\x80\xE0\xA0\x80\xF0\x90\x80\x80\xF0\x9F\x98\x80",
-         "\xC2\x80\xE0\xA0\x80\xF0\x90\x80\x80\xF0\x9F\x98\x80"},
-        {"a\xC3", "a\xC3\x83"}}) {
-    s.NomFichier = nom;
-    Contient(Svg(), "<title>%s.txt</title>", titre);
-  }
-}
-
 TEST(DessinValeurs, EquivalentStressColoursAndThreeDigits) {
-  // Equal biaxial with the szz of plane strain; squares that would overflow.
+  // Equal biaxial with plane strain's szz; squares that would overflow; 0.625
+  // halfway from pale yellow to orange.
   EXPECT_NEAR(40, ContrainteEquivalente({.sxx = 100, .syy = 100, .szz = 60}), 1e-12);
   EXPECT_EQ(DBL_MAX, ContrainteEquivalente({.sxx = DBL_MAX, .syy = -DBL_MAX}));
-  // 0.625: halfway from pale yellow to orange.
   EXPECT_EQ("#ffffbf#fed790#2c7bb6#d7191c", CouleurEchelle(0.5) + CouleurEchelle(0.625) +
                                                 CouleurEchelle(-3.0) + CouleurEchelle(7.0));
-  EXPECT_EQ(0.000503, TroisChiffres(0.000502545));
-  EXPECT_EQ(-1230, TroisChiffres(-1234.56));
+  EXPECT_EQ(std::pair(0.000503, -1230.0),
+            std::pair(TroisChiffres(0.000502545), TroisChiffres(-1234.56)));
 }
 
 }  // namespace
