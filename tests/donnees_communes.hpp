@@ -1,15 +1,19 @@
-// Temporary files and their contents, and the run-time errors routines raise.
+// Temporary files and their contents, the run-time errors routines raise, and
+// models built in memory.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <cfenv>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <random>
+#include <memory>
 #include <string>
 
 #include "app/erreurs.hpp"
+#include "model/structure.hpp"
 
 namespace donnees {
 
@@ -36,5 +40,28 @@ std::string Erreur(Appel&& appel, bool avecContexte = false) {
   }
   return "no error";
 }
+
+// A structure of its own as the current one, with a results file; the
+// floating-point faults the program traps are flags here, and none may rise.
+struct Modele {
+  std::unique_ptr<TStructure> structure = std::make_unique<TStructure>();
+  TStructure& s = *structure;
+  const std::filesystem::path chemin = Temporaire();
+  Modele() {
+    Structure = &s;
+    EXPECT_TRUE(s.Resultats.Creer(chemin.string()));
+    std::feclearexcept(FE_ALL_EXCEPT);
+  }
+  ~Modele() {
+    EXPECT_EQ(0, std::fetestexcept(FE_DIVBYZERO | FE_OVERFLOW | FE_INVALID)) << "fault";
+    s.Abandonner();
+    Structure = nullptr;
+    std::filesystem::remove(chemin);
+  }
+  std::string Resultats() const {
+    TFichierTexte::Synchroniser();
+    return Contenu(chemin);
+  }
+};
 
 }  // namespace donnees

@@ -1,17 +1,16 @@
 // Golden end-to-end cases: each folder of tests/e2e is one run of the built
 // program, compared byte for byte with what it must print and write.
-//   entree/     files written into an empty working folder, only read
-//   stdin       what is typed at the prompt
-//   montage     comments, then the fault of the run: "entree-fermee",
-//               "sortie-fermee" or "sortie-pleine" (the full device)
-//   commande    a shell script that starts "$programme" its own way ("$o": a
-//               folder of its own; exit 77: a means it needs is missing)
-//   attendu/    stdout, stderr, statut, visualiseur (one line per start of the
-//               viewer), fichiers/ (every file the run must create, the picture
-//               aside); an absent file stands for an empty one, statut for 0
-//   communs     one line per file of entree/ or attendu/ that is shared: its
-//               path in the case, blanks, its name in e2e/communs/; a file of
-//               the case's own comes first
+//   entree/   files written into an empty working folder, only read
+//   stdin     what is typed at the prompt
+//   montage   comments, then the fault: "entree-fermee", "sortie-fermee" or
+//             "sortie-pleine" (the full device)
+//   commande  a shell script that starts "$programme" its own way ("$o": a
+//             folder of its own; exit 77: a means it needs is missing)
+//   attendu/  stdout, stderr, statut, visualiseur (a line per start of the
+//             viewer), fichiers/ (what the run creates, the picture aside);
+//             an absent file stands for an empty one, statut for 0
+//   communs   a line per shared file: its path in the case, then its name in
+//             e2e/communs/; the case's own file comes first
 // A run this system cannot give (a shell on Windows, a full device outside
 // Wine) is skipped.
 #include <gtest/gtest.h>

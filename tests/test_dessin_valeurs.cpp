@@ -3,12 +3,10 @@
 // an x force F at the third corner gives the uniaxial stress F / (t L / 2).
 #include <gtest/gtest.h>
 
-#include <cfenv>
 #include <cfloat>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <memory>
 #include <string>
 
 #include "report/dessin.hpp"
@@ -33,19 +31,8 @@ std::string Format(const char* modele, A... valeurs) {
 // Points as the SVG writes them, one decimal, apart.
 const auto Texte = [](auto... p) { return (Format(" %.1f,%.1f", p.x, p.y) + ...).substr(1); };
 
-class Dessin : public testing::Test {
+class Dessin : public testing::Test, protected donnees::Modele {
  protected:
-  // The program traps floating-point faults; here they are flags.
-  void SetUp() override {
-    Structure = &s, std::feclearexcept(FE_ALL_EXCEPT);
-    ASSERT_TRUE(s.Resultats.Creer(donnees::Temporaire().string()));
-  }
-  void TearDown() override {
-    EXPECT_EQ(0, std::fetestexcept(FE_DIVBYZERO | FE_OVERFLOW | FE_INVALID));
-    s.Abandonner(), std::filesystem::remove(donnees::Temporaire());
-    std::filesystem::remove(donnees::Temporaire().replace_extension(".svg"));
-    Structure = nullptr;
-  }
   template <typename R = std::initializer_list<TCharge>>
   void Resoudre(std::initializer_list<TPoint> noeuds,
                 std::initializer_list<std::initializer_list<int>> elements,
@@ -74,10 +61,10 @@ class Dessin : public testing::Test {
     for (const std::string& f : fragments) {
       EXPECT_NE(std::string::npos, donnees::Contenu(chemin).find(f)) << f;
     }
+    std::filesystem::remove(chemin);
   }
   TPlan Noeud(int n) const { return d.noeuds[n].deforme; }
 
-  TStructure s;
   TDessin d;
 };
 

@@ -18,30 +18,13 @@
 
 namespace {
 
-// A structure of its own as the current one, with a results file.
-struct Modele {
-  std::unique_ptr<TStructure> s = std::make_unique<TStructure>();
-  const std::filesystem::path chemin = donnees::Temporaire();
-  Modele() {
-    Structure = s.get();
-    EXPECT_TRUE(s->Resultats.Creer(chemin.string()));
-  }
-  ~Modele() {
-    s->Abandonner();
-    Structure = nullptr;
-    std::filesystem::remove(chemin);
-  }
-  std::string Resultats() const {
-    TFichierTexte::Synchroniser();
-    return donnees::Contenu(chemin);
-  }
-};
+using donnees::Modele;
 
 // K U = F given by its upper triangle, row by row; the lower one, never to
 // be read, holds a value that would spoil every result. U bit for bit.
 TEST(Equations, EliminationOnTheUpperTriangleAndThePivotTest) {
   const Modele m;
-  TStructure& S = *m.s;
+  TStructure& S = m.s;
   const double g = std::ldexp(1.0, 54), sousSeuil = std::nextafter(1e-10, 0.0);
   const struct {
     std::vector<double> k, f, u;
@@ -121,7 +104,7 @@ TEST(Equations, PatchTestAndEquilibriumOfRandomMeshes) {
   };
   for (unsigned cas = 0; cas < 80; ++cas) {
     const Modele m;
-    TStructure& S = *m.s;
+    TStructure& S = m.s;
     std::mt19937 aleas(cas);
     std::uniform_real_distribution<double> u01;
     const auto reel = [&](double a, double b) { return a + (b - a) * u01(aleas); };
