@@ -8,8 +8,8 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <memory>
+#include <random>
 #include <string>
 
 #include "app/erreurs.hpp"
@@ -30,13 +30,13 @@ inline std::filesystem::path Temporaire() {
          ("elasplan_" + processus + "_" + test->test_suite_name() + "_" + test->name() + ".txt");
 }
 
-// What `appel` raises, with its context in brackets if asked; "no error".
+// The message of the run-time error `appel` raises; "no error".
 template <typename Appel>
-std::string Erreur(Appel&& appel, bool avecContexte = false) {
+std::string Erreur(Appel&& appel) {
   try {
     appel();
   } catch (const ErreurExecution& erreur) {
-    return erreur.what() + (avecContexte ? " (" + erreur.Contexte() + ")" : std::string());
+    return erreur.what();
   }
   return "no error";
 }
