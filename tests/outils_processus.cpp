@@ -103,11 +103,7 @@ int Executer(const Lancement& lancement, const Flux& flux, const fs::path& dossi
   commande << lancement.programme << " 9>&1";
   for (int d = 0; d < 3; ++d) {
     commande << ' ' << d << (d == 0 ? "<" : ">");
-    if (flux[d].empty()) {
-      commande << "&-";
-    } else {
-      commande << flux[d];
-    }
+    flux[d].empty() ? commande << "&-" : commande << flux[d];
   }
   FILE* const temoin = popen(commande.str().c_str(), "r");
   if (temoin == nullptr) {

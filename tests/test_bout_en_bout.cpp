@@ -29,8 +29,6 @@ using essai::Arbre;
 
 const fs::path kCas = ELASPLAN_DOSSIER_E2E;
 
-const Arbre kParDefaut{{"stdout", ""}, {"stderr", ""}, {"statut", "0\n"}, {"visualiseur", ""}};
-
 std::set<std::string> NomsDesCas() {
   std::set<std::string> noms;
   for (const auto& entree : fs::directory_iterator(kCas)) {
@@ -50,7 +48,7 @@ TEST_P(BoutEnBout, RunMatchesGolden) {
       (nom[0] == 'e' ? entrees : attendu)[nom.substr(nom.find('/') + 1)] = octets;
     }
   }
-  attendu.insert(kParDefaut.begin(), kParDefaut.end());
+  attendu.insert({{"stdout", ""}, {"stderr", ""}, {"statut", "0\n"}, {"visualiseur", ""}});
   essai::DossierTemporaire travail;
   const std::optional<essai::Execution> e = essai::LancerCas(cas, travail.Chemin());
   if (!e) {
