@@ -1,5 +1,3 @@
-// Runner of the built program for the tests: each system starts it its own way,
-// its standard streams in files of a folder of the run's, and awaits all it started.
 #include "tests/outils_processus.hpp"
 
 #include <array>

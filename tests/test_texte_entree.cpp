@@ -13,7 +13,6 @@
 #include <utility>
 #include <vector>
 
-#include "app/erreurs.hpp"
 #include "model/lecture.hpp"
 #include "tests/donnees_communes.hpp"
 
