@@ -59,7 +59,7 @@ class Dessin : public testing::Test, protected donnees::Modele {
     EXPECT_TRUE(fichier.Creer(chemin.string(), TEchec::Releve));
     EcrireSvg(fichier, s, d), fichier.Fermer();
     for (const std::string& f : fragments) {
-      EXPECT_NE(std::string::npos, donnees::Contenu(chemin).find(f)) << f;
+      EXPECT_NE(std::string::npos, essai::LireFichier(chemin).find(f)) << f;
     }
     std::filesystem::remove(chemin);
   }
@@ -115,6 +115,10 @@ TEST_F(Dessin, TheHandSolutionIsDrawn) {
   // In the SVG: element 1, the least stressed, blue, element 2 red; the scale
   // evenly between their stresses; the roller on wheels; an arrow; the values.
   const TPlan p = Noeud(1), q = Noeud(2), b = Plus(q, {23, 0}), c = d.charges[1].etiquette;
+  const TPlan h = d.charges[4].fleches[0].tete,
+              v = {2 * q.x - p.x - Noeud(3).x, 2 * q.y - p.y - Noeud(3).y};
+  // Node 2's number, 0.9 of the digits' size away from its one element's centre.
+  EXPECT_LT(Ecart(d.noeuds[2].numero, Plus(q, v, 0.9 * d.police / std::hypot(v.x, v.y))), 1e-9);
   Contient(
       {"<polygon points=\"" + Texte(p, q, Noeud(3)) + "\" fill=\"#2c7bb6\"/>\n<polygon points=\"" +
            Texte(Noeud(4), Noeud(6), Noeud(5)) + "\" fill=\"#d7191c\"/>\n</g>",
@@ -126,6 +130,8 @@ TEST_F(Dessin, TheHandSolutionIsDrawn) {
            Format("\"/><circle cx=\"%.1f\" cy=\"%.1f\" r=\"2.0\"/>", p.x - 4.2, p.y + 12.04),
        "<path d=\"M" + Texte(q) + "L" + Texte(b) + "\"/><polygon points=\"" +
            Texte(Plus(q, {30, 0}), Plus(b, {0, 3}), Plus(b, {0, -3})),
+       "<polygon points=\"" + Texte(h, Plus(h, {3, 7}), Plus(h, {-3, 7})),
+       Format("<circle cx=\"%.1f\" cy=\"%.1f\" r=\"1.6\"/>", q.x, q.y),
        Format("<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"middle\">1 N/mm<", c.x, c.y + 11),
        "text-anchor=\"start\">0.6 N/mm\xC2\xB3<", "text-anchor=\"end\">2 N/mm<",
        ".txt \342\200\224 contraintes planes</text>"});
