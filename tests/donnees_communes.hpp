@@ -1,26 +1,19 @@
-// Temporary files and their contents, the run-time errors routines raise, and
-// models built in memory.
+// Temporary files, the run-time errors routines raise, models built in memory.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <cfenv>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <random>
 #include <string>
 
 #include "app/erreurs.hpp"
 #include "model/structure.hpp"
+#include "tests/outils_processus.hpp"
 
 namespace donnees {
-
-inline std::string Contenu(const std::filesystem::path& chemin) {
-  std::ifstream entree(chemin, std::ios::binary);
-  return {std::istreambuf_iterator<char>(entree), std::istreambuf_iterator<char>()};
-}
 
 // A file name of its own for the test and process: two suites may run at once.
 inline std::filesystem::path Temporaire() {
@@ -60,7 +53,7 @@ struct Modele {
   }
   std::string Resultats() const {
     TFichierTexte::Synchroniser();
-    return Contenu(chemin);
+    return essai::LireFichier(chemin);
   }
 };
 

@@ -4,7 +4,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <fstream>
-#include <iterator>
 #include <random>
 #include <sstream>
 #include <stdexcept>
@@ -61,9 +60,6 @@ int Executer(const Lancement& lancement, const Flux& flux, const fs::path& dossi
                                     CREATE_SUSPENDED | CREATE_NO_WINDOW, nullptr,
                                     lancement.dossier.c_str(), &demarrage, &processus) &&
                      AssignProcessToJobObject(travail, processus.hProcess);
-  for (HANDLE* const h : standard) {
-    CloseHandle(*h);
-  }
   if (!lance) {
     throw std::system_error(static_cast<int>(GetLastError()), std::system_category(), "start");
   }
@@ -77,7 +73,8 @@ int Executer(const Lancement& lancement, const Flux& flux, const fs::path& dossi
   DWORD code = 0;
   // An unhandled exception's code, an NTSTATUS of severity error, is negative as an int.
   GetExitCodeProcess(processus.hProcess, &code);
-  for (const HANDLE h : {processus.hThread, processus.hProcess, travail}) {
+  for (const HANDLE h : {demarrage.hStdInput, demarrage.hStdOutput, demarrage.hStdError,
+                         processus.hThread, processus.hProcess, travail}) {
     CloseHandle(h);
   }
   return static_cast<int>(code);
@@ -116,11 +113,6 @@ int Executer(const Lancement& lancement, const Flux& flux, const fs::path& dossi
 #endif
 
 }  // namespace
-
-std::string LireFichier(const fs::path& chemin) {
-  std::ifstream entree(chemin, std::ios::binary);
-  return {std::istreambuf_iterator<char>(entree), std::istreambuf_iterator<char>()};
-}
 
 void EcrireFichier(const fs::path& chemin, const std::string& octets) {
   std::ofstream sortie(chemin, std::ios::binary | std::ios::trunc);

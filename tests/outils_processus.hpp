@@ -5,6 +5,8 @@
 #pragma once
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <optional>
 #include <string>
@@ -49,7 +51,10 @@ std::optional<Execution> LancerCas(const std::filesystem::path& cas,
                                    const std::filesystem::path& dossier);
 
 // The bytes of a file; empty when it cannot be read. A write that fails throws.
-std::string LireFichier(const std::filesystem::path& chemin);
+inline std::string LireFichier(const std::filesystem::path& chemin) {
+  std::ifstream entree(chemin, std::ios::binary);
+  return {std::istreambuf_iterator<char>(entree), std::istreambuf_iterator<char>()};
+}
 void EcrireFichier(const std::filesystem::path& chemin, const std::string& octets);
 
 }  // namespace essai

@@ -105,7 +105,7 @@ TEST(FichierTexteDeathTest, RealsByBothRoutesMatchTheCLibraryWithoutFault) {
       attendu += texte + texte + "\r\n";
     }
     fichier.Fermer();
-    const std::string ecrit = donnees::Contenu(chemin);
+    const std::string ecrit = essai::LireFichier(chemin);
     const auto ecart = std::mismatch(attendu.begin(), attendu.end(), ecrit.begin(), ecrit.end());
     std::fprintf(stderr, "%.99s\n", attendu.c_str() + (ecart.first - attendu.begin()));
     std::exit(ecrit == attendu ? 0 : 2);

@@ -53,9 +53,7 @@ TEST(Plateforme, ATerminalIsToldFromAFile) {
   const int terminal = open(ptsname(maitre), O_RDWR | O_NOCTTY), fichier = open("/dev/null", 0);
   EXPECT_TRUE(plateforme::EstTerminal(terminal));
   EXPECT_FALSE(plateforme::EstTerminal(fichier));
-  for (const int d : {terminal, fichier, maitre}) {
-    close(d);
-  }
+  close(terminal), close(fichier), close(maitre);
 }
 #endif
 
