@@ -1,4 +1,4 @@
-// Temporary files, the run-time errors routines raise, models built in memory.
+// The run-time errors routines raise, and models built in memory.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -6,7 +6,6 @@
 #include <cfenv>
 #include <filesystem>
 #include <memory>
-#include <random>
 #include <string>
 
 #include "app/erreurs.hpp"
@@ -14,14 +13,6 @@
 #include "tests/outils_processus.hpp"
 
 namespace donnees {
-
-// A file name of its own for the test and process: two suites may run at once.
-inline std::filesystem::path Temporaire() {
-  static const std::string processus = std::to_string(std::random_device{}());
-  const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
-  return std::filesystem::temp_directory_path() /
-         ("elasplan_" + processus + "_" + test->test_suite_name() + "_" + test->name() + ".txt");
-}
 
 // The message of the run-time error `appel` raises; "no error".
 template <typename Appel>
@@ -39,7 +30,8 @@ std::string Erreur(Appel&& appel) {
 struct Modele {
   std::unique_ptr<TStructure> structure = std::make_unique<TStructure>();
   TStructure& s = *structure;
-  const std::filesystem::path chemin = Temporaire();
+  const essai::DossierTemporaire dossier;
+  const std::filesystem::path chemin = dossier.Chemin() / "r.txt";
   Modele() {
     Structure = &s;
     EXPECT_TRUE(s.Resultats.Creer(chemin.string()));
@@ -49,7 +41,6 @@ struct Modele {
     EXPECT_EQ(0, std::fetestexcept(FE_DIVBYZERO | FE_OVERFLOW | FE_INVALID)) << "fault";
     s.Abandonner();
     Structure = nullptr;
-    std::filesystem::remove(chemin);
   }
   std::string Resultats() const {
     TFichierTexte::Synchroniser();

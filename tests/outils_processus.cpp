@@ -4,7 +4,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <fstream>
-#include <random>
 #include <sstream>
 #include <stdexcept>
 #include <system_error>
@@ -119,19 +118,6 @@ void EcrireFichier(const fs::path& chemin, const std::string& octets) {
   if (!sortie.write(octets.data(), static_cast<std::streamsize>(octets.size()))) {
     throw std::runtime_error("cannot write " + chemin.string());
   }
-}
-
-DossierTemporaire::DossierTemporaire() {
-  const fs::path racine = fs::temp_directory_path() / "elasplan-essai-";
-  while (!fs::create_directory((chemin_ = racine) += std::to_string(std::random_device{}()))) {
-  }
-}
-
-DossierTemporaire::~DossierTemporaire() {
-  std::error_code ignore;
-  // A case may have made its working folder read-only.
-  fs::permissions(chemin_, fs::perms::owner_all, fs::perm_options::add, ignore);
-  fs::remove_all(chemin_, ignore);
 }
 
 Execution Lancer(const Lancement& lancement) {

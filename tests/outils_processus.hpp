@@ -9,7 +9,9 @@
 #include <iterator>
 #include <map>
 #include <optional>
+#include <random>
 #include <string>
+#include <system_error>
 
 namespace essai {
 
@@ -33,8 +35,18 @@ class DossierTemporaire {
   std::filesystem::path chemin_;
 
  public:
-  DossierTemporaire();
-  ~DossierTemporaire();
+  DossierTemporaire() {
+    const std::filesystem::path racine = std::filesystem::temp_directory_path() / "elasplan-essai-";
+    while (!create_directory((chemin_ = racine) += std::to_string(std::random_device{}()))) {
+    }
+  }
+  ~DossierTemporaire() {
+    std::error_code ignore;
+    // A case may have made its working folder read-only.
+    permissions(chemin_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add,
+                ignore);
+    remove_all(chemin_, ignore);
+  }
   DossierTemporaire(const DossierTemporaire&) = delete;
   const std::filesystem::path& Chemin() const { return chemin_; }
 };

@@ -54,14 +54,13 @@ class Dessin : public testing::Test, protected donnees::Modele {
     d = PreparerDessin(s);
   }
   void Contient(std::initializer_list<std::string> fragments) {
-    const std::filesystem::path chemin = donnees::Temporaire().replace_extension(".svg");
+    const std::filesystem::path chemin = dossier.Chemin() / "r.svg";
     TFichierTexte fichier;
     EXPECT_TRUE(fichier.Creer(chemin.string(), TEchec::Releve));
     EcrireSvg(fichier, s, d), fichier.Fermer();
     for (const std::string& f : fragments) {
       EXPECT_NE(std::string::npos, essai::LireFichier(chemin).find(f)) << f;
     }
-    std::filesystem::remove(chemin);
   }
   TPlan Noeud(int n) const { return d.noeuds[n].deforme; }
 
@@ -155,7 +154,7 @@ TEST_F(Dessin, UnloadedElementTitlesAndFault) {
     Contient({Format("<title>%s.txt</title>", titre)});
   }
   s.Elements.Liste[1]->Sommets[2] = 0;
-  s.NomFichier = donnees::Temporaire().replace_extension("").string();
+  s.NomFichier = (dossier.Chemin() / "plaque").string();
   testing::internal::CaptureStderr();
   s.EcritureDessin();
   EXPECT_EQ("Dessin non \351crit : " + s.NomFichier + "r.svg (calcul du dessin impossible)\r\n",

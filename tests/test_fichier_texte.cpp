@@ -94,7 +94,8 @@ TEST(FichierTexteDeathTest, RealsByBothRoutesMatchTheCLibraryWithoutFault) {
   // A failure shows what was expected from the first difference on.
   const auto verifier = [&] {
     plateforme::ActiverExceptionsFlottantes();
-    const std::filesystem::path chemin = donnees::Temporaire();
+    const essai::DossierTemporaire dossier;
+    const std::filesystem::path chemin = dossier.Chemin() / "reels.txt";
     TFichierTexte fichier;
     fichier.Creer(chemin.string());
     std::string attendu;
@@ -106,6 +107,7 @@ TEST(FichierTexteDeathTest, RealsByBothRoutesMatchTheCLibraryWithoutFault) {
     }
     fichier.Fermer();
     const std::string ecrit = essai::LireFichier(chemin);
+    std::filesystem::remove_all(dossier.Chemin());  // the exit runs no destructor
     const auto ecart = std::mismatch(attendu.begin(), attendu.end(), ecrit.begin(), ecrit.end());
     std::fprintf(stderr, "%.99s\n", attendu.c_str() + (ecart.first - attendu.begin()));
     std::exit(ecrit == attendu ? 0 : 2);

@@ -83,7 +83,8 @@ TEST(TexteEntree, IntegerAndRealSyntax) {
 
 // Past the last number, an integer and a real read as zero.
 TEST(TexteEntree, NumbersPastTheEndReadZero) {
-  const std::filesystem::path chemin = donnees::Temporaire();
+  const essai::DossierTemporaire dossier;
+  const std::filesystem::path chemin = dossier.Chemin() / "sept.txt";
   std::ofstream(chemin, std::ios::binary) << "7\r\n";
   TTexteEntree entree;
   ASSERT_EQ(0, entree.Ouvrir(chemin.string()));
@@ -91,7 +92,6 @@ TEST(TexteEntree, NumbersPastTheEndReadZero) {
   EXPECT_EQ(0, entree.LireEntier());
   EXPECT_EQ(0.0, entree.LireReel());
   entree.Fermer();
-  std::filesystem::remove(chemin);
 }
 
 // Spaces and case do not matter, as the golden cases show; anything else does.
