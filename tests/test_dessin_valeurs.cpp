@@ -112,7 +112,8 @@ TEST_F(Dessin, TheHandSolutionIsDrawn) {
     }
   }
   // In the SVG: element 1, the least stressed, blue, element 2 red; the scale
-  // evenly between their stresses; the roller on wheels; an arrow; the values.
+  // evenly between their stresses; the roller on wheels; two arrows; node 2's
+  // dot and the last node's number; the values.
   const TPlan p = Noeud(1), q = Noeud(2), b = Plus(q, {23, 0}), c = d.charges[1].etiquette;
   const TPlan h = d.charges[4].fleches[0].tete,
               v = {2 * q.x - p.x - Noeud(3).x, 2 * q.y - p.y - Noeud(3).y};
@@ -131,6 +132,7 @@ TEST_F(Dessin, TheHandSolutionIsDrawn) {
            Texte(Plus(q, {30, 0}), Plus(b, {0, 3}), Plus(b, {0, -3})),
        "<polygon points=\"" + Texte(h, Plus(h, {3, 7}), Plus(h, {-3, 7})),
        Format("<circle cx=\"%.1f\" cy=\"%.1f\" r=\"1.6\"/>", q.x, q.y),
+       ">7</text>\n</g>\n<g class=\"elements\"",
        Format("<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"middle\">1 N/mm<", c.x, c.y + 11),
        "text-anchor=\"start\">0.6 N/mm\xC2\xB3<", "text-anchor=\"end\">2 N/mm<",
        ".txt \342\200\224 contraintes planes</text>"});
