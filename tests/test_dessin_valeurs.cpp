@@ -74,7 +74,7 @@ TEST_F(Dessin, TheHandSolutionIsDrawn) {
   const auto P = [](double i, double j) { return TPoint{x0 + i * L, y0 + j * L}; };
   const TCharge charges[] = {{2, 2, 3, 1}, {2, 1, 2, 1},    {2, 5, 6, 2},   {1, 2, 0, 0.6},
                              {2, 1, 2},    {7, 1, 2, 1, 1}, {2, 7, 7, 0, 1}};
-  Resoudre({P(2, 0), P(3, 0), P(2, 1), P(1, 0), P(0, 0), P(1, 1), P(0, 1)}, {{1, 2, 3}, {4, 6, 5}},
+  Resoudre({P(2, 0), P(3, 0), P(2, 1), P(1, 0), P(0, 0), P(1, 1), P(0, 1)}, {{2, 3, 1}, {4, 6, 5}},
            {{1, 1}, {2, 1}, {1, 3}, {4, 2}, {3, 4}, {1, 6}, {3, 7}}, charges);
   // The larger side, 3 L, spans 660 units, 150 from the left and the top
   // under a 74-unit heading; the largest displacement a tenth of it, to the
@@ -120,7 +120,7 @@ TEST_F(Dessin, TheHandSolutionIsDrawn) {
   // Node 2's number, 0.9 of the digits' size away from its one element's centre.
   EXPECT_LT(Ecart(d.noeuds[2].numero, Plus(q, v, 0.9 * d.police / std::hypot(v.x, v.y))), 1e-9);
   Contient(
-      {"<polygon points=\"" + Texte(p, q, Noeud(3)) + "\" fill=\"#2c7bb6\"/>\n<polygon points=\"" +
+      {"<polygon points=\"" + Texte(q, Noeud(3), p) + "\" fill=\"#2c7bb6\"/>\n<polygon points=\"" +
            Texte(Noeud(4), Noeud(6), Noeud(5)) + "\" fill=\"#d7191c\"/>\n</g>",
        Format("\">%.3f</text>\n<path d=\"M", sigma1) + Texte(Plus(d.echelle, {20, 192})) + "h4\"",
        Format("\">%.3f</text>\n", (4 * sigma1 - sigma2) / 5),
