@@ -142,8 +142,8 @@ void Symbole(TSvg& o, int code, TPlan noeud, TPlan d) {
   o("<g class=\"%\"><polygon points=\"% % %\"/>",
     code == 3 ? "rotule" : (code == 1 ? "appui-u" : "appui-v"), noeud, local(-0.6 * h, base),
     local(0.6 * h, base));
-  for (const double a : {-0.3 * h, 0.3 * h}) {
-    if (code != 3) {
+  if (code != 3) {  // a roller's two wheels
+    for (const double a : {-0.3 * h, 0.3 * h}) {
       const TPlan roue = local(a, 0.86 * h);
       o("<circle cx=\"%\" cy=\"%\" r=\"%\"/>", roue.x, roue.y, 0.14 * h);
     }

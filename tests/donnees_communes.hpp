@@ -42,6 +42,14 @@ struct Modele {
     s.Abandonner();
     Structure = nullptr;
   }
+  // Appends to one of the structure's lists; the supports' and loads' counts
+  // follow their lists.
+  template <typename T, int Taille>
+  T& Ajouter(TListe<T, Taille>& liste, const T& item) {
+    liste.Liste[++liste.Nombre] = std::make_unique<T>(item);
+    s.NbLiaisons = s.Liaisons.Nombre, s.NbCharges = s.Charges.Nombre;
+    return *liste.Liste[liste.Nombre];
+  }
   std::string Resultats() const {
     TFichierTexte::Synchroniser();
     return essai::LireFichier(chemin);

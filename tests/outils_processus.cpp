@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <fstream>
 #include <sstream>
-#include <stdexcept>
 #include <system_error>
 
 #ifdef _WIN32
@@ -112,13 +111,6 @@ int Executer(const Lancement& lancement, const Flux& flux, const fs::path& dossi
 #endif
 
 }  // namespace
-
-void EcrireFichier(const fs::path& chemin, const std::string& octets) {
-  std::ofstream sortie(chemin, std::ios::binary | std::ios::trunc);
-  if (!sortie.write(octets.data(), static_cast<std::streamsize>(octets.size()))) {
-    throw std::runtime_error("cannot write " + chemin.string());
-  }
-}
 
 Execution Lancer(const Lancement& lancement) {
   const DossierTemporaire outils;

@@ -10,6 +10,7 @@
 #include <map>
 #include <optional>
 #include <random>
+#include <stdexcept>
 #include <string>
 #include <system_error>
 
@@ -67,6 +68,11 @@ inline std::string LireFichier(const std::filesystem::path& chemin) {
   std::ifstream entree(chemin, std::ios::binary);
   return {std::istreambuf_iterator<char>(entree), std::istreambuf_iterator<char>()};
 }
-void EcrireFichier(const std::filesystem::path& chemin, const std::string& octets);
+inline void EcrireFichier(const std::filesystem::path& chemin, const std::string& octets) {
+  std::ofstream sortie(chemin, std::ios::binary | std::ios::trunc);
+  if (!sortie.write(octets.data(), static_cast<std::streamsize>(octets.size()))) {
+    throw std::runtime_error("cannot write " + chemin.string());
+  }
+}
 
 }  // namespace essai

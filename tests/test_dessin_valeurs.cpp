@@ -39,15 +39,14 @@ class Dessin : public testing::Test, protected donnees::Modele {
                 std::initializer_list<TLiaison> liaisons, const R& charges) {
     std::copy(noeuds.begin(), noeuds.end(), &s.Noeuds[1]), s.NbNoeuds = std::ssize(noeuds);
     for (const auto& sommets : elements) {
-      auto& e = s.Elements.Liste[++s.Elements.Nombre] =
-          std::make_unique<TElement>(TElement{{}, t, E, nu});
-      std::copy(sommets.begin(), sommets.end(), &e->Sommets[1]);
+      std::copy(sommets.begin(), sommets.end(),
+                &Ajouter(s.Elements, TElement{{}, t, E, nu}).Sommets[1]);
     }
     for (const TLiaison& l : liaisons) {
-      s.Liaisons.Liste[s.NbLiaisons = ++s.Liaisons.Nombre] = std::make_unique<TLiaison>(l);
+      Ajouter(s.Liaisons, l);
     }
     for (const TCharge& c : charges) {
-      s.Charges.Liste[s.NbCharges = ++s.Charges.Nombre] = std::make_unique<TCharge>(c);
+      Ajouter(s.Charges, c);
     }
     ASSERT_TRUE(s.AssemblageRigidite() &&
                 (s.AssemblageForces(), s.MiseEnPlaceLiaisons(), s.CalculDeplacements()));

@@ -4,7 +4,6 @@
 
 #include <array>
 #include <cstdio>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -47,10 +46,10 @@ auto Calculer(int type, int nx, int ny, double decalage, const Bords& b) {
               << '\n';
   }
   const essai::DossierTemporaire dossier;
-  std::ofstream(dossier.Chemin() / "m.txt", std::ios::binary)
-      << d.str() + "$ele\n" + std::to_string(2 * nx * ny) + "\n" + elements.str() + "$lia\n" +
-             std::to_string(nbLiaisons) + "\n" + liaisons.str() + "$cha\n" +
-             std::to_string(nbCharges) + "\n" + charges.str() + "$fin\n";
+  essai::EcrireFichier(dossier.Chemin() / "m.txt",
+                       d.str() + "$ele\n" + std::to_string(2 * nx * ny) + "\n" + elements.str() +
+                           "$lia\n" + std::to_string(nbLiaisons) + "\n" + liaisons.str() +
+                           "$cha\n" + std::to_string(nbCharges) + "\n" + charges.str() + "$fin\n");
   essai::Lancer({ELASPLAN_PROGRAMME, dossier.Chemin(), "m\n"});
   const std::string texte = essai::LireFichier(dossier.Chemin() / "mr.txt");
   std::istringstream rapport(texte.substr(texte.find("Noeud      Ux       Uy") + 22));

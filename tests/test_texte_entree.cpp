@@ -7,7 +7,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <random>
 #include <string>
 #include <utility>
@@ -86,7 +85,7 @@ TEST(TexteEntree, IntegerAndRealSyntax) {
 TEST(TexteEntree, NumbersPastTheEndReadZero) {
   const essai::DossierTemporaire dossier;
   const std::filesystem::path chemin = dossier.Chemin() / "sept.txt";
-  std::ofstream(chemin, std::ios::binary) << "7\r\n";
+  essai::EcrireFichier(chemin, "7\r\n");
   TTexteEntree entree;
   ASSERT_EQ(0, entree.Ouvrir(chemin.string()));
   EXPECT_EQ(7, entree.LireEntier());
